@@ -42,6 +42,16 @@ bool write_all(int fd, const char* text, std::size_t size) {
     return true;
 }
 
+// The permissions a new record gets: those of the record it replaces, else
+// what the umask leaves of 0666, as a plain fopen would give.
+mode_t record_mode(const char* name) {
+    struct stat old {};
+    if (::stat(name, &old) == 0) return old.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
 // Writes `text` to a temporary file beside `name`, flushes it to disk and
 // renames it over `name`, so a crash or a full disk never leaves half a
 // record. A record that could not be opened for writing is left alone.
@@ -50,10 +60,16 @@ void save_file(const char* name, const char* text, std::size_t size) {
     std::string temp = std::string(name) + ".XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) return;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    const bool ok = ::fchmod(fd, 0666 & ~mask) == 0 && write_all(fd, text, size) && ::fsync(fd) == 0;
-    if (::close(fd) == 0 && ok && std::rename(temp.c_str(), name) == 0) return;
+    const bool ok = ::fchmod(fd, record_mode(name)) == 0 && write_all(fd, text, size) && ::fsync(fd) == 0;
+    if (::close(fd) == 0 && ok && std::rename(temp.c_str(), name) == 0) {
+        // Make the rename itself durable.
+        const int dir = ::open(".", O_RDONLY | O_DIRECTORY);
+        if (dir >= 0) {
+            ::fsync(dir);
+            ::close(dir);
+        }
+        return;
+    }
     ::unlink(temp.c_str());
 }
 

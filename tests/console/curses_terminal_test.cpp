@@ -1,1 +1,206 @@
+#include "console/curses_terminal.h"
+
+#include <curses.h>
+#include <poll.h>
+#include <pthread.h>
+#include <pty.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <clocale>
+#include <csignal>
+#include <thread>
+
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+namespace skarvel {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+// The bytes read_key hands out for a key code, as a string.
+std::string bytes_of(int key) {
+    const KeyBytes k = key_bytes(key);
+    return std::string(reinterpret_cast<const char*>(k.bytes), static_cast<std::size_t>(k.count));
+}
+
+TEST(CursesKeys, ArrowsGiveThePrefixThenTheirLetter) {
+    EXPECT_EQ(bytes_of(KEY_UP), "\xE0H");
+    EXPECT_EQ(bytes_of(KEY_DOWN), "\xE0P");
+    EXPECT_EQ(bytes_of(KEY_LEFT), "\xE0K");
+    EXPECT_EQ(bytes_of(KEY_RIGHT), "\xE0M");
+}
+
+TEST(CursesKeys, OtherKeysWithoutACharacterGiveThePrefixAlone) {
+    // PageDown and Insert were 'Q' (quit) and 'R' (restart) after the prefix.
+    for (const int key : {KEY_NPAGE, KEY_IC, KEY_PPAGE, KEY_HOME, KEY_END, KEY_DC, KEY_F(1), KEY_ENTER}) {
+        EXPECT_EQ(bytes_of(key), "\xE0") << key;
+    }
+    EXPECT_EQ(bytes_of(KEY_RESIZE), "");
+    EXPECT_EQ(bytes_of('q'), "q");
+    EXPECT_EQ(bytes_of(0), std::string(1, '\0'));
+    EXPECT_EQ(bytes_of(255), "\xFF");
+}
+
+TEST(CursesColours, RedAndBlueSwapBetweenConsoleAndCurses) {
+    const auto white_red = colour_attribute("COLOR 7C");
+    ASSERT_EQ(white_red, 0x7C);
+    EXPECT_EQ(curses_colours(*white_red, 256), (CursesColours{COLOR_RED + 8, COLOR_WHITE, false}));
+    EXPECT_EQ(curses_colours(*white_red, 8), (CursesColours{COLOR_RED, COLOR_WHITE, true}));
+    EXPECT_EQ(curses_colours(*colour_attribute("COLOR 79"), 16),
+              (CursesColours{COLOR_BLUE + 8, COLOR_WHITE, false}));
+    EXPECT_EQ(curses_colours(*colour_attribute("COLOR 64"), 8),
+              (CursesColours{COLOR_RED, COLOR_YELLOW, false}));
+    EXPECT_EQ(curses_colours(0x07, 2), std::nullopt);
+}
+
+TEST(CursesColours, OnlyColorWithTwoDifferentHexDigitsIsACommand) {
+    EXPECT_EQ(colour_attribute("COLOR 4c"), 0x4C);
+    for (const char* line : {"COLOR 77", "COLOR 7", "COLOR 7CC", "COLOR 7G", "CLS", "MODE CON COLS=150 LINES=40"}) {
+        EXPECT_EQ(colour_attribute(line), std::nullopt) << line;
+    }
+}
+
+TEST(CursesViewport, FollowsTheCursorAsLittleAsPossible) {
+    EXPECT_EQ(follow_cursor(0, 39, 40, 40), 0);   // the whole console fits
+    EXPECT_EQ(follow_cursor(5, 20, 24, 40), 5);   // still in view: keep
+    EXPECT_EQ(follow_cursor(5, 30, 24, 40), 7);   // below: just enough to show it
+    EXPECT_EQ(follow_cursor(10, 3, 24, 40), 3);   // above: up to it
+    EXPECT_EQ(follow_cursor(20, 39, 24, 40), 16); // never past the end
+}
+
+// A curses terminal on the slave side of a pseudo terminal; the test plays
+// the terminal emulator on the master side.
+class CursesOnPty : public ::testing::Test {
+protected:
+    void open(const char* locale) {
+        std::setlocale(LC_ALL, locale);
+        winsize size{};
+        size.ws_row = CONSOLE_LINES;
+        size.ws_col = CONSOLE_COLS;
+        ASSERT_EQ(openpty(&master_, &slave_, nullptr, nullptr, &size), 0);
+        in_ = fdopen(slave_, "r");
+        out_ = fdopen(dup(slave_), "w");
+        std::string why;
+        term_ = open_curses_terminal("xterm-256color", out_, in_, why);
+        ASSERT_TRUE(term_) << why;
+        term_->sleep_ms(0);
+        received();  // the first paint
+    }
+
+    void TearDown() override {
+        term_.reset();
+        if (master_ >= 0) close(master_);
+        if (in_ != nullptr) std::fclose(in_);
+        if (out_ != nullptr) std::fclose(out_);
+        std::setlocale(LC_ALL, "C");
+    }
+
+    // Everything the terminal has been sent since the last call.
+    std::string received() {
+        std::string bytes;
+        char buffer[4096];
+        pollfd ready{master_, POLLIN, 0};
+        while (poll(&ready, 1, 50) > 0) {
+            const ssize_t n = read(master_, buffer, sizeof buffer);
+            if (n <= 0) break;
+            bytes.append(buffer, static_cast<std::size_t>(n));
+        }
+        return bytes;
+    }
+
+    void type(std::string_view keys) {
+        ASSERT_EQ(::write(master_, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
+    }
+
+    int master_ = -1;
+    int slave_ = -1;
+    std::FILE* in_ = nullptr;
+    std::FILE* out_ = nullptr;
+    std::unique_ptr<CursesTerminal> term_;
+};
+
+TEST_F(CursesOnPty, ControlBytesShowAsPicturesAndNeverReachTheTerminalRaw) {
+    open("C.UTF-8");
+    term_->write("A\x1b]2;title\aB\x1b[2J\x01\x0f\x1e|");
+    term_->sleep_ms(0);
+    const std::string shown = received();
+    EXPECT_THAT(shown, HasSubstr("A\u2190]2;titleB\u2190[2J\u263A\u263C\u25B2|"));
+    EXPECT_THAT(shown, Not(HasSubstr("\x1b]2;")));
+    EXPECT_THAT(shown, Not(HasSubstr("\x1b[2J")));
+    EXPECT_THAT(shown, HasSubstr("\a"));  // the bell rings, after the text
+}
+
+TEST_F(CursesOnPty, WithoutUtf8GlyphBytesShowPlainStandIns) {
+    open("C");
+    term_->write("<\x01\x03\x0f\x1b>");
+    term_->sleep_ms(0);
+    EXPECT_THAT(received(), HasSubstr("<@$*?>"));
+}
+
+TEST_F(CursesOnPty, ArrowsAndOtherKeysArriveAsPrefixedBytes) {
+    open("C.UTF-8");
+    type("\x1bOA" "\x1b[6~" "\x1b[2~" "q");  // up, PageDown, Insert, q
+    EXPECT_EQ(term_->read_key(), 224);
+    EXPECT_EQ(term_->read_key(), 'H');
+    EXPECT_EQ(term_->read_key(), 224);
+    EXPECT_EQ(term_->read_key(), 224);
+    EXPECT_EQ(term_->read_key(), 'q');
+}
+
+TEST_F(CursesOnPty, TypedLinesAreEditableAndCtrlDEndsInput) {
+    open("C.UTF-8");
+    type("12x\x7f" "3\n\x04");
+    std::string line;
+    for (int c = term_->read_line_char(); c != EOF && c != '\n'; c = term_->read_line_char()) line += char(c);
+    EXPECT_EQ(line, "123");
+    EXPECT_EQ(term_->read_line_char(), EOF);
+}
+
+TEST_F(CursesOnPty, ASignalEndsABlockedReadAndItsHandlerIsGivenBack) {
+    struct sigaction before {};
+    sigaction(SIGINT, nullptr, &before);
+    open("C.UTF-8");
+
+    // Interrupt the read; should the read go on, a key ends it rather than a hang.
+    std::atomic<bool> done = false;
+    std::thread interrupter([this, &done, reader = pthread_self()] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        pthread_kill(reader, SIGINT);
+        for (int i = 0; i < 300 && !done; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (!done) type("z");
+    });
+    int ended_by = -1;
+    try {
+        term_->read_key();
+    } catch (const RunEnded& ended) {
+        ended_by = ended.signal;
+    }
+    done = true;
+    interrupter.join();
+    EXPECT_EQ(ended_by, SIGINT);
+    EXPECT_THROW(term_->sleep_ms(10), RunEnded);
+
+    term_.reset();
+    struct sigaction after {};
+    sigaction(SIGINT, nullptr, &after);
+    EXPECT_EQ(after.sa_handler, before.sa_handler);
+}
+
+TEST_F(CursesOnPty, ATerminalThatGoesAwayEndsTheRun) {
+    open("C.UTF-8");
+    close(master_);
+    master_ = -1;
+    try {
+        term_->read_key();
+        ADD_FAILURE() << "read_key returned";
+    } catch (const RunEnded& ended) {
+        EXPECT_EQ(ended.signal, 0);
+    }
+}
+
+}  // namespace
+}  // namespace skarvel

@@ -1,1 +1,213 @@
 #include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "screens/screens.h"
+#include "support/scripted_terminal.h"
+
+namespace skarvel {
+namespace {
+
+using namespace std::string_literals;
+using testing::ScriptedTerminal;
+
+const std::string TITLE_LINE = "\t\t KELDRY'S SKARVEL \n\n";
+const std::string OPTIONS_MENU = TITLE_LINE +
+                                 "\tOptions:\n"
+                                 "\n\t\032 Map size (M)\n\t\032 Level (L)\n\t\032 Color (C)\n\t\032 Display (D)\n"
+                                 "\n\t\t\032 Back to main menu (B)\n";
+
+// The bytes written after each "CLS".
+std::vector<std::string> screens(const ScriptedTerminal& term) {
+    std::vector<std::string> all;
+    for (const auto& e : term.events()) {
+        if (e.kind == ScriptedTerminal::Kind::command && e.text == "CLS") all.emplace_back();
+        if (e.kind == ScriptedTerminal::Kind::write && !all.empty()) all.back() += e.text;
+    }
+    return all;
+}
+
+std::string read_file(const char* name) {
+    std::ifstream in(name, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Each test runs in a fresh, empty working directory, with the settings of a first run.
+class OptionsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        home_ = std::filesystem::current_path();
+        std::string dir = (std::filesystem::temp_directory_path() / "skarvel-options-XXXXXX").string();
+        ASSERT_NE(mkdtemp(dir.data()), nullptr);
+        dir_ = dir;
+        std::filesystem::current_path(dir_);
+        rev(g, '1');
+    }
+    void TearDown() override {
+        std::filesystem::current_path(home_);
+        std::filesystem::remove_all(dir_);
+    }
+
+    std::filesystem::path home_, dir_;
+    GameState g;
+    ScriptedTerminal term;
+};
+
+TEST_F(OptionsTest, MenuRedrawsOnEveryUnknownKeyAndOpensEachScreen) {
+    term.keys("x\xe0H\xe0K\xe0P");  // each only redraws the menu
+    term.keys("\xe0M").keys("b").keys("lb").keys("cb").keys("db").keys("b");
+    term.end_of_input();  // the map-size screen reads no number: both values stay
+    options(g, term);
+    EXPECT_EQ(term.keys_left(), 0u);
+    const std::vector<std::string> shown = screens(term);
+    ASSERT_EQ(shown.size(), 17u);
+    for (const std::size_t i : {0, 1, 2, 3, 4, 5, 6, 7, 8, 10, 12, 14, 16}) EXPECT_EQ(shown[i], OPTIONS_MENU) << i;
+    EXPECT_NE(shown[9].find("Please enter a new length"), std::string::npos);
+    EXPECT_NE(shown[11].find("Tip: Press direction keys"), std::string::npos);
+    EXPECT_NE(shown[13].find("Press number to change the color."), std::string::npos);
+    EXPECT_NE(shown[15].find("Press number to change the diaplay."), std::string::npos);
+    EXPECT_EQ(read_file("options.txt"), "40 20 1 1 1");
+}
+
+TEST_F(OptionsTest, MapSizeScreenShowsPromptsEchoAndResult) {
+    term.line("60").line("25").keys("xb");
+    options_set(g, term, 'm');
+    EXPECT_EQ(term.keys_left(), 0u);
+    EXPECT_EQ(term.screen(), TITLE_LINE +
+                                 "\t\032Tip: enter 'P' to pass.\n"
+                                 "\n\t\032 Current length:\t40\n\t\032 Current width:\t20\n"
+                                 "\n\t\032 Recommended length:\t50\n\t\032 Recommended width:\t20\n"
+                                 "\n\t\032 Please enter a new length(3 ~ 120):\t60\n"
+                                 "\n\t\032 Please enter a new width(8 ~ 30):\t25\n"
+                                 "\n\t\032 New length:\t60\n\t\032 New width:\t25\n"
+                                 "\n\t\t\032 Back (B)\n");
+    EXPECT_EQ(read_file("options.txt"), "60 25 1 1 1");
+}
+
+TEST_F(OptionsTest, MapSizeReadsClampsAndPasses) {
+    struct Case {
+        std::vector<std::string> lines;
+        int length, width;                // before
+        int new_length, new_width;        // after
+    };
+    const Case cases[] = {
+        {{"2", "7"}, 40, 20, 3, 8},
+        {{"121", "31"}, 40, 20, 120, 30},
+        {{"-5", "+9"}, 40, 20, 3, 9},
+        {{"P", "p"}, 40, 20, 40, 20},
+        {{"P", "P"}, 200, 5, 120, 8},       // passing still clamps
+        {{"12abc", "10"}, 40, 20, 12, 10},
+        {{"50 25", "11"}, 40, 20, 50, 11},  // the rest of the length line is thrown away
+        {{"", "  ", "70", "", "15"}, 40, 20, 70, 15},  // empty lines do not end an entry
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lines.front());
+        ScriptedTerminal t;
+        for (const std::string& l : c.lines) t.line(l);
+        t.keys("b");
+        g.max_r = c.length;
+        g.max_l = c.width;
+        options_set(g, t, 'M');
+        EXPECT_EQ(g.max_r, c.new_length);
+        EXPECT_EQ(g.max_l, c.new_width);
+        const std::string shown = "\n\t\032 New length:\t" + std::to_string(c.new_length) + "\n\t\032 New width:\t" +
+                                  std::to_string(c.new_width) + "\n";
+        EXPECT_NE(t.screen().find(shown), std::string::npos);
+        EXPECT_EQ(read_file("options.txt"),
+                  std::to_string(c.new_length) + " " + std::to_string(c.new_width) + " 1 1 1");
+    }
+}
+
+TEST_F(OptionsTest, MapSizeLeavesNoTypedRestBehind) {
+    term.line("50 25").line("10 more").line("next").keys("b");
+    options_set(g, term, 'm');
+    EXPECT_EQ(term.read_line_char(), 'n');
+}
+
+TEST_F(OptionsTest, LevelScreenShowsTheMarkerUnderTheLevel) {
+    g.lev = 4;
+    term.keys("b");
+    options_set(g, term, 'L');
+    EXPECT_EQ(term.screen(), TITLE_LINE + "\t\032 Tip: Press direction keys to choose a level.\n"
+                                          "\n\t\tEasy   Normal   Hard   Isane\n"
+                                          "\tLevel" + std::string(12, ' ') + "\030 4"
+                                          "\n\n\t\t\032 Back (B)");
+    EXPECT_EQ(read_file("options.txt"), "40 20 1 1 4");  // saved on the way out, though unchanged
+}
+
+TEST_F(OptionsTest, LevelKeysStayWithinOneToTenAndEveryKeyRedraws) {
+    struct Case {
+        int level;
+        std::string keys;  // before the closing B
+        int result;
+    };
+    const Case cases[] = {
+        {1, "aAsSkKpP\xe0K\xe0P", 1},
+        {10, "dDwWmMhH\xe0M\xe0H", 10},
+        {5, "\xe0K", 4},
+        {5, "d\xe0H", 7},
+        {5, "xq1 \xe0", 5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.keys);
+        ScriptedTerminal t;
+        t.keys(c.keys).keys("b");
+        g.lev = c.level;
+        options_set(g, t, 'l');
+        EXPECT_EQ(g.lev, c.result);
+        EXPECT_EQ(t.commands(), std::vector<std::string>(c.keys.size() + 1, "CLS"));
+        EXPECT_EQ(read_file("options.txt"), "40 20 1 1 " + std::to_string(c.result));
+    }
+}
+
+TEST_F(OptionsTest, ColourScreenRecoloursAtOnceAndSavesEachScheme) {
+    term.keys("09").keys("3").keys("b");
+    options_set(g, term, 'c');
+    EXPECT_EQ(term.commands(), (std::vector<std::string>{"CLS", "COLOR 70"}));
+    EXPECT_EQ(g.color, '3');
+    EXPECT_EQ(read_file("options.txt"), "40 20 3 1 1");
+    EXPECT_EQ(term.screen(), TITLE_LINE + "\tBackground\tFront\t\tNumber\n"
+                                          "\t Black\t\t White\t\t 1\n\t Black\t\t Green\t\t 2\n"
+                                          "\t White\t\t Black\t\t 3\n\t White\t\t Red\t\t 4\n"
+                                          "\t White\t\t Blue\t\t 5\n\t Yellow\t\t Black\t\t 6\n"
+                                          "\t Yellow\t\t Red\t\t 7\n\t Purple\t\t White\t\t 8\n"
+                                          "\n\tPress number to change the color.\n"
+                                          "\n\t\t\032 Back (B)\n");
+}
+
+TEST_F(OptionsTest, DisplayScreenRedrawsOnEveryModeKeyWithTheNewPointerButFixedSamples) {
+    term.keys("x3").keys("1").keys("2").keys("b");  // '1' is the current mode: still redrawn and saved
+    options_set(g, term, 'd');
+    const std::string body = TITLE_LINE + "\tDisplay\t\tNumber\n\t \001\t\t 1\n\t @\t\t 2\n"
+                                          "\n\tPress number to change the diaplay.\n\n\t\t";
+    EXPECT_EQ(screens(term), (std::vector<std::string>{body + "\032 Back (B)\n", body + "\032 Back (B)\n",
+                                                       body + "> Back (B)\n"}));
+    EXPECT_EQ(g.glyphs.p, '>');
+    EXPECT_EQ(read_file("options.txt"), "40 20 1 2 1");
+}
+
+TEST_F(OptionsTest, EachScreenSavesAllFiveSettings) {
+    const std::pair<std::string, std::string> steps[] = {
+        {"c3bb", "40 20 3 1 1"},
+        {"d2bb", "40 20 3 2 1"},
+        {"l\xe0M" "dddbb", "40 20 3 2 5"},
+    };
+    for (const auto& [keys, saved] : steps) {
+        SCOPED_TRACE(keys);
+        ScriptedTerminal t;
+        t.keys(keys);
+        options(g, t);
+        EXPECT_EQ(t.keys_left(), 0u);
+        EXPECT_EQ(read_file("options.txt"), saved);
+    }
+}
+
+}  // namespace
+}  // namespace skarvel

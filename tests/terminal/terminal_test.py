@@ -1,0 +1,566 @@
+#!/usr/bin/env python3
+"""Plays the real game in tmux panes and checks what the player sees.
+
+Usage: terminal_test.py SKARVEL HELP_TXT [NAME_PART...]
+
+SKARVEL is the game binary, HELP_TXT the help text shipped with it. With
+NAME_PART arguments only the tests whose names contain one of them run.
+
+Every run starts a private tmux server (its own socket name) and kills it at
+the end. Every test gets a fresh working folder, and waits for screens by
+polling `capture-pane`, so a timeout only matters when something is wrong.
+"""
+
+import os
+import re
+import shlex
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import uuid
+
+POLL_S = 0.05     # how often a wait looks at the pane again
+TIMEOUT_S = 10.0  # how long a wait looks before the test fails
+
+TITLE = "\t\t KELDRY'S SKARVEL "
+UNICODE_POINTER = "\u2192"  # the pointer of display mode 1, a right arrow
+PLAIN_POINTER = ">"         # the pointer of display mode 2
+
+
+def shown(text):
+    """A line as the pane shows it: tabs expanded, trailing blanks gone."""
+    return text.expandtabs().rstrip()
+
+
+def menu_lines(p):
+    return [shown(line) for line in [
+        TITLE, "", "\tMain menu:", "",
+        f"\t{p} Play (P)", f"\t{p} Help (H)", f"\t{p} Achievement (A)", f"\t{p} Options (O)",
+        "", f"\t\t{p} Quit (Q)"]]
+
+
+def options_menu_lines(p):
+    return [shown(line) for line in [
+        TITLE, "", "\tOptions:", "",
+        f"\t{p} Map size (M)", f"\t{p} Level (L)", f"\t{p} Color (C)", f"\t{p} Display (D)",
+        "", f"\t\t{p} Back to main menu (B)"]]
+
+
+def described(description):
+    """Names a test of the screen for the failure message."""
+    def name(fn):
+        fn.description = description
+        return fn
+    return name
+
+
+def starts_with_lines(expected, description):
+    @described(description)
+    def check(screen):
+        return screen.splitlines()[:len(expected)] == expected
+    return check
+
+
+def has_line(line):
+    @described(f"the line {line!r}")
+    def check(screen):
+        return line in screen.splitlines()
+    return check
+
+
+def score_of(screen):
+    """The score in the side panel, None where no panel is in view."""
+    found = re.search(r"\bScore: (-?\d+)", screen)
+    return int(found.group(1)) if found else None
+
+
+@described("the end prompt")
+def game_ended(screen):
+    return "Retry (R)" in screen and "Back (B)" in screen
+
+
+@described("a new game (score 0, no end prompt)")
+def new_game(screen):
+    return score_of(screen) == 0 and "Retry (R)" not in screen
+
+
+class Failed(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failed(message)
+
+
+class Tmux:
+    """A tmux server of our own; nothing else runs on it."""
+
+    def __init__(self, root):
+        self.socket = f"skarvel-test-{os.getpid()}-{uuid.uuid4().hex[:8]}"
+        self.conf = os.path.join(root, "tmux.conf")
+        with open(self.conf, "w") as conf:
+            conf.write("set -g status off\n"           # the whole window is the pane
+                       "set -g remain-on-exit on\n"    # an ended game's last screen stays readable
+                       "set -g default-shell /bin/sh\n")
+        self.env = {k: v for k, v in os.environ.items() if k not in ("TMUX", "TMUX_PANE")}
+        self.env.update(LC_ALL="C.UTF-8", LANG="C.UTF-8", HISTFILE="/dev/null", PS1="$ ")
+
+    def __call__(self, *args):
+        done = subprocess.run(["tmux", "-u", "-L", self.socket, "-f", self.conf, *args],
+                              env=self.env, capture_output=True, text=True, timeout=TIMEOUT_S)
+        if done.returncode != 0:
+            raise Failed(f"tmux {' '.join(args)}: {done.stderr.strip()}")
+        return done.stdout
+
+    def kill_server(self):
+        subprocess.run(["tmux", "-L", self.socket, "kill-server"], env=self.env,
+                       capture_output=True, timeout=TIMEOUT_S)
+
+
+class Pane:
+    """One tmux session of one pane running a command."""
+
+    def __init__(self, tmux, name, folder, command, width, height):
+        self.tmux = tmux
+        self.name = name
+        # The window keeps the size it is made with. (tmux 3.3 crashes making a
+        # detached session while a global window-size is manual; per window it is fine.)
+        tmux("new-session", "-d", "-s", name, "-x", str(width), "-y", str(height),
+             "-c", folder, command, ";", "set-option", "-w", "-t", name, "window-size", "manual")
+        size = tmux("display", "-p", "-t", name,
+                    "#{window_width}x#{window_height} #{pane_width}x#{pane_height}").split()
+        check(size == [f"{width}x{height}"] * 2, f"window and pane are {size}, not {width}x{height}")
+
+    def screen(self, escapes=False):
+        return self.tmux("capture-pane", "-p", *(["-e"] if escapes else []), "-t", self.name)
+
+    def keys(self, *keys):
+        """Keys by tmux name: Enter, C-c, Right..."""
+        self.tmux("send-keys", "-t", self.name, *keys)
+
+    def type(self, text):
+        self.tmux("send-keys", "-t", self.name, "-l", text)
+
+    def wait_for(self, what, timeout=TIMEOUT_S):
+        """The screen once it holds `what`: a text, or a test of the whole screen."""
+        test = what if callable(what) else (lambda screen: what in screen)
+        deadline = time.monotonic() + timeout
+        while True:
+            screen = self.screen()
+            if test(screen):
+                return screen
+            if time.monotonic() > deadline:
+                raise Failed(f"timed out after {timeout:.0f} s waiting for "
+                             f"{getattr(what, 'description', repr(what))}")
+            time.sleep(POLL_S)
+
+
+class Case:
+    """What one test works with: its folder, its panes, the binary."""
+
+    def __init__(self, tmux, root, name, binary, help_txt):
+        self.tmux = tmux
+        self.binary = binary
+        self.help_txt = help_txt
+        self.dir = tempfile.mkdtemp(prefix=re.sub(r"\W+", "-", name)[:40] + "-", dir=root)
+        self.panes = []
+
+    def path(self, name):
+        return os.path.join(self.dir, name)
+
+    def write(self, name, text):
+        with open(self.path(name), "w") as f:
+            f.write(text)
+
+    def read(self, name):
+        try:
+            with open(self.path(name)) as f:
+                return f.read()
+        except FileNotFoundError:
+            return None
+
+    def with_help(self):
+        shutil.copy(self.help_txt, self.path("help.txt"))
+
+    def pane(self, command, width=150, height=40):
+        pane = Pane(self.tmux, f"t{uuid.uuid4().hex[:8]}", self.dir, command, width, height)
+        self.panes.append(pane)
+        return pane
+
+    def game(self, width=150, height=40):
+        """The game run in the test folder; its exit status goes to the file "status"."""
+        d = shlex.quote(self.dir)
+        return self.pane(f'cd {d} && {shlex.quote(self.binary)}; echo "exit=$?" > {d}/status',
+                         width, height)
+
+    def wait_file(self, name, expected=None, timeout=TIMEOUT_S):
+        """The file's text once it exists (and reads `expected`, if given)."""
+        deadline = time.monotonic() + timeout
+        while True:
+            text = self.read(name)
+            if text is not None and (expected is None or text == expected):
+                return text
+            if time.monotonic() > deadline:
+                raise Failed(f"{name} holds {text!r}, expected "
+                             f"{'it to exist' if expected is None else repr(expected)}")
+            time.sleep(POLL_S)
+
+    def close(self):
+        for pane in self.panes:
+            try:
+                self.tmux("kill-session", "-t", pane.name)
+            except Failed:
+                pass
+
+    def dump(self):
+        for pane in self.panes:
+            try:
+                screen = pane.screen()
+            except Failed as e:
+                screen = f"(cannot capture: {e})"
+            print(f"---- pane {pane.name} ----\n{screen.rstrip()}\n----------------")
+        for name in sorted(os.listdir(self.dir)):
+            if name != "help.txt" and os.path.getsize(self.path(name)) < 200:
+                print(f"{name}: {self.read(name)!r}")
+
+
+TESTS = []
+
+
+def test(name):
+    def register(fn):
+        TESTS.append((name, fn))
+        return fn
+    return register
+
+
+def main_menu(pane, p=UNICODE_POINTER):
+    return pane.wait_for(starts_with_lines(menu_lines(p), f"the whole main menu, pointer {p}"))
+
+
+def options_menu(pane, p=UNICODE_POINTER):
+    return pane.wait_for(starts_with_lines(options_menu_lines(p), f"the options menu, pointer {p}"))
+
+
+def play_to_end(pane, max_moves=200):
+    """Moves down until the game is over or won; the last screen."""
+    screen = pane.wait_for(new_game)
+    for _ in range(max_moves):
+        if game_ended(screen):
+            return screen
+        before = score_of(screen)
+        check(before is not None, "the side panel's score is out of view")
+        pane.type("s")
+
+        @described(f"a score above {before} or the end prompt")
+        def moved(s):
+            return game_ended(s) or score_of(s) not in (None, before)
+        screen = pane.wait_for(moved)
+    raise Failed(f"the game did not end within {max_moves} moves")
+
+
+# ---------------------------------------------------------------- start and end
+
+@test("start-up: the welcome banner, then the main menu")
+def _(t):
+    pane = t.game()
+    pane.wait_for("Welcome to KELDRY'S SKARVEL!")
+    screen = main_menu(pane)
+    check(screen.splitlines()[10:] == [""] * 30, "something stands under the menu")
+
+
+@test("quit: farewell, exit status 0, no file written")
+def _(t):
+    pane = t.game()
+    main_menu(pane)
+    pane.type("q")
+    pane.wait_for("Thanks for your playing!")
+    check(t.wait_file("status") == "exit=0\n", f"status {t.read('status')!r}")
+    check(sorted(os.listdir(t.dir)) == ["status"], f"files left: {os.listdir(t.dir)}")
+
+
+# The wrapper between the interactive shell and the game: the shell would repair
+# the terminal modes itself after a job killed by a signal, so the modes are
+# taken right after the game, before the shell gets them back.
+WRAPPER = """\
+stty -g > before
+trap : INT TERM HUP
+sh -c 'echo $$ > pid && exec "$0"' "$1"
+echo "exit=$?" > status
+stty -g > after
+"""
+
+
+def ends_in_game_by_ctrl_c(t, pane):
+    main_menu(pane)
+    pane.type("p")
+    pane.wait_for(new_game)
+    pane.keys("C-c")
+
+
+def ends_at_length_prompt_by_sigterm(t, pane):
+    main_menu(pane)
+    pane.type("om")
+    pane.wait_for("Please enter a new length")
+    pane.type("12")  # half typed, echoed
+    pane.wait_for(has_line(shown(f"\t{UNICODE_POINTER} Please enter a new length(3 ~ 120):\t12")))
+    os.kill(int(t.wait_file("pid")), signal.SIGTERM)
+
+
+def ends_in_welcome_banner_by_sighup(t, pane):
+    pane.wait_for("Welcome")
+    os.kill(int(t.wait_file("pid")), signal.SIGHUP)
+
+
+for what, end_game, status in [
+        ("Ctrl-C in a game", ends_in_game_by_ctrl_c, 130),
+        ("SIGTERM at the length prompt", ends_at_length_prompt_by_sigterm, 143),
+        ("SIGHUP during the welcome banner", ends_in_welcome_banner_by_sighup, 129)]:
+
+    @test(f"{what}: exit status {status}, the terminal as it was")
+    def _(t, end_game=end_game, status=status):
+        t.write("run.sh", WRAPPER)
+        pane = t.pane("bash --norc")
+        pane.wait_for("$")
+        pane.type(f"sh run.sh {shlex.quote(t.binary)}")
+        pane.keys("Enter")
+        end_game(t, pane)
+        check(t.wait_file("after") is not None and t.read("status") == f"exit={status}\n",
+              f"status {t.read('status')!r}")
+        check(t.read("after") == t.read("before"),
+              f"terminal modes {t.read('before')!r} before, {t.read('after')!r} after")
+        pane.type("clear; stty -a > stty.txt; echo alive")
+        pane.keys("Enter")
+        pane.wait_for(has_line("alive"))
+        modes = t.wait_file("stty.txt").split()
+        check("icanon" in modes and "echo" in modes, f"stty -a: {' '.join(modes)}")
+
+
+for what, launch in [
+        ("stdin and stdout not a terminal", None),
+        ("stdout not a terminal", "{bin} > out 2> err"),
+        ("unknown terminal type", "TERM=no-such-terminal {bin} 2> err")]:
+
+    @test(f"no terminal ({what}): one line on stderr, a failing status")
+    def _(t, launch=launch):
+        if launch is None:
+            done = subprocess.run([t.binary], cwd=t.dir, stdin=subprocess.DEVNULL,
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                                  text=True, timeout=TIMEOUT_S)
+            code, err = done.returncode, done.stderr
+        else:
+            t.pane(launch.format(bin=shlex.quote(t.binary)) + '; echo "$?" > status')
+            code = int(t.wait_file("status"))
+            err = t.read("err")
+            check(t.read("out") in (None, ""), f"wrote {t.read('out')!r} on stdout")
+        check(code != 0, "exit status 0")
+        check(err.endswith("\n") and err.count("\n") == 1 and err.strip(), f"stderr {err!r}")
+
+
+# ---------------------------------------------------------------- screens
+
+@test("options: colour, display and level are saved after each change")
+def _(t):
+    pane = t.game()
+    main_menu(pane)
+    pane.type("o")
+    options_menu(pane)
+
+    pane.type("c")
+    pane.wait_for("Press number to change the color.")
+    pane.type("3")
+    t.wait_file("options.txt", "40 20 3 1 1")
+    pane.type("b")
+    options_menu(pane)
+
+    pane.type("d")
+    pane.wait_for("Press number to change the diaplay.")
+    pane.type("2")
+    t.wait_file("options.txt", "40 20 3 2 1")
+    pane.wait_for(has_line(shown(f"\t\t{PLAIN_POINTER} Back (B)")))
+    pane.type("b")
+    options_menu(pane, PLAIN_POINTER)
+
+    pane.type("l")
+    pane.wait_for("Tip: Press direction keys to choose a level.")
+    pane.type("d")
+    pane.type("d")
+    pane.keys("Right", "Up", "Left")  # +1 +1 -1, by their escape sequences
+    pane.type("w")
+    pane.wait_for(described("the marker at level 5")(
+        lambda s: re.search(r"^ {8}Level {15}\S 5$", s, re.M) is not None))
+    check(t.read("options.txt") == "40 20 3 2 1", "the level screen saved before Back")
+    pane.type("b")
+    t.wait_file("options.txt", "40 20 3 2 5")
+    options_menu(pane, PLAIN_POINTER)
+    pane.type("b")
+    main_menu(pane, PLAIN_POINTER)
+
+
+for what, stored, typed, length, width in [
+        ("typed numbers", None, ("50", "25"), 50, 25),
+        ("'P' passes, the bounds still hold", "130 5 2 1 3", ("P", "P"), 120, 8)]:
+
+    @test(f"map size: {what}")
+    def _(t, stored=stored, typed=typed, length=length, width=width):
+        if stored is not None:
+            t.write("options.txt", stored)
+        p = UNICODE_POINTER
+        pane = t.game()
+        main_menu(pane)
+        pane.type("om")
+        pane.wait_for("Please enter a new length")
+        pane.type(typed[0])
+        pane.keys("Enter")
+        pane.wait_for("Please enter a new width")
+        pane.type(typed[1])
+        pane.keys("Enter")
+        screen = pane.wait_for(has_line(shown(f"\t\t{p} Back (B)")))
+        for line in [f"\t{p} Please enter a new length(3 ~ 120):\t{typed[0]}",
+                     f"\t{p} Please enter a new width(8 ~ 30):\t{typed[1]}",
+                     f"\t{p} New length:\t{length}",
+                     f"\t{p} New width:\t{width}"]:
+            check(shown(line) in screen.splitlines(), f"no line {shown(line)!r}")
+        rest = " ".join((stored or "40 20 1 1 1").split()[2:])
+        t.wait_file("options.txt", f"{length} {width} {rest}")
+        pane.type("b")
+        options_menu(pane)
+
+
+@test("help: the text typed out, then B back to the menu")
+def _(t):
+    t.with_help()
+    with open(t.help_txt, encoding="utf-8") as f:
+        text = f.read()
+    pane = t.game()
+    main_menu(pane)
+    pane.type("h")
+    letters = sum(c.isalnum() for c in text)
+    screen = pane.wait_for(has_line(shown(f"\t\t{UNICODE_POINTER} Back (B)")),
+                           timeout=TIMEOUT_S + 0.02 * letters)
+    lines = screen.splitlines()
+    expected = [shown(line) for line in text.splitlines()]
+    check(lines[0] == shown("\tHelp:"), f"heading {lines[0]!r}")
+    if len(expected) < 35:
+        check(lines[1:1 + len(expected)] == expected, "the help text is not shown as written")
+    pane.type("b")
+    main_menu(pane)
+
+
+@test("help: a missing help.txt is reported, the menu returns by itself")
+def _(t):
+    pane = t.game()
+    main_menu(pane)
+    pane.type("h")
+    error = shown('\t Error: Cannot find the file "help.txt"! ')
+    screen = pane.wait_for(has_line(error))
+    shown_at = time.monotonic()
+    check(screen.splitlines()[:2] == [shown("\tHelp:"), error], "heading and error line")
+    main_menu(pane)
+    waited = time.monotonic() - shown_at
+    check(waited > 1.5, f"the menu came back after {waited:.2f} s")
+
+
+# ---------------------------------------------------------------- games
+
+def finished_game_outcome(screen):
+    won = "YOU ARE A WINNER!" in screen
+    lost = "GAMEOVER!" in screen
+    check(won != lost, "the end shows neither or both of game over and win")
+    return won
+
+
+@test("a game to its end, Back writes score.txt, Retry starts afresh")
+def _(t):
+    t.write("options.txt", "3 8 1 1 10")
+    pane = t.game()
+    main_menu(pane)
+    pane.type("p")
+    first = pane.wait_for(new_game)
+    check("Length: 3\tWidth: 8\tLevel: 10".expandtabs() in first, "header of a 3x8 field at level 10")
+    end = play_to_end(pane)
+    won = finished_game_outcome(end)
+    score = score_of(end)
+    check(("New high score!" in end) == (not won and score > 0), "the high score line")
+    pane.type("b")
+    main_menu(pane)
+    saved = t.wait_file("score.txt")
+    check(re.fullmatch(r"-?\d+ -?\d+", saved), f"score.txt holds {saved!r}")
+    expected = "0 1" if won else f"{score} 0"
+    check(saved == expected, f"score.txt holds {saved!r}, expected {expected!r} after that "
+                             f"{'win' if won else 'game over'}")
+    pane.type("a")
+    high, wins = saved.split()
+    pane.wait_for(starts_with_lines([shown(line) for line in [
+        TITLE, "", "\tAchievements:", "", f"\t{UNICODE_POINTER} High score: {high}",
+        f"\t{UNICODE_POINTER} Survival: {wins}"]], "the achievements of that game"))
+    pane.type("b")
+    main_menu(pane)
+
+    pane.type("p")
+    play_to_end(pane)
+    pane.type("r")
+    pane.wait_for(described("a new game after Retry")(
+        lambda s: new_game(s) and "GAMEOVER" not in s and "WINNER" not in s))
+    pane.type("q")
+    main_menu(pane)
+    check(t.read("score.txt") == saved, "Retry or Q changed score.txt")
+
+
+for what, stored in [("a tiny field", "3 8 1 1 10"), ("a field taller than the terminal", "3 22 1 1 10")]:
+
+    @test(f"80x24: the end prompt in view after a game on {what}")
+    def _(t, stored=stored):
+        t.write("options.txt", stored)
+        pane = t.game(80, 24)
+        main_menu(pane)
+        pane.type("p")
+        lines = [line.strip() for line in play_to_end(pane).splitlines()]
+        p = UNICODE_POINTER
+        check(f"{p} Retry (R)" in lines and f"{p} Back (B)" in lines, "Retry and Back in view")
+        pane.type("b")
+        main_menu(pane)
+
+
+# ---------------------------------------------------------------- running
+
+def run(binary, help_txt, only):
+    root = tempfile.mkdtemp(prefix="skarvel-terminal-")
+    tmux = Tmux(root)
+    passed = failed = 0
+
+    def stop(signum, _frame):
+        raise SystemExit(128 + signum)
+    for s in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
+        signal.signal(s, stop)
+    try:
+        for name, fn in TESTS:
+            if only and not any(part in name for part in only):
+                continue
+            case = Case(tmux, root, name, binary, help_txt)
+            began = time.monotonic()
+            try:
+                fn(case)
+                passed += 1
+                print(f"PASS  {name} ({time.monotonic() - began:.1f} s)", flush=True)
+            except Exception as e:  # a fault in one test fails that test only
+                failed += 1
+                print(f"FAIL  {name}: {e}", flush=True)
+                case.dump()
+            finally:
+                case.close()
+    finally:
+        tmux.kill_server()
+        shutil.rmtree(root, ignore_errors=True)
+    print(f"{passed} passed, {failed} failed")
+    return 1 if failed or not passed else 0
+
+
+if __name__ == "__main__":
+    if len(sys.argv) < 3:
+        sys.exit(__doc__)
+    sys.exit(run(os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2]), sys.argv[3:]))
