@@ -9,6 +9,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "core/play.h"
 #include "support/scripted_terminal.h"

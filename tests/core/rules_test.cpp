@@ -190,19 +190,6 @@ TEST(Drops, SkipTheDropWhenNoBlankIsLeft) {
     EXPECT_EQ(g.left, 0);
 }
 
-TEST(Powers, ModesOtherThanOneAndTwoDoNothing) {
-    for (const int mode : {0, 3, -1}) {
-        GameState g = field();
-        g.power_left = 1, g.bomb_num = 20;
-        ScriptedTerminal t(second_where([](unsigned long r) { return r % 10 == 0; }));
-        powers(g, t, mode);
-        EXPECT_EQ(g.power_left, 1);
-        EXPECT_EQ(g.bomb_num, 20);
-        EXPECT_EQ(count(g, '%'), 0);
-        EXPECT_TRUE(t.events().empty());
-    }
-}
-
 struct SpendCase {
     int lev, bomb_num, left;
     int bombs_after, left_after;
