@@ -130,6 +130,8 @@ public:
         if (line == "CLS") {
             werase(pad_);
             wmove(pad_, 0, 0);
+            top_ = 0;  // a screen drawn anew shows from its first line
+            left_ = 0;
         } else if (const auto attribute = colour_attribute(line)) {
             set_colours(*attribute);
         }
