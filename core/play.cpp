@@ -18,9 +18,10 @@ void start_game(GameState& g, Terminal& term) {
     g.live_num = 0;
     g.left = (g.max_l - 2) * (g.max_r - 2) - 1;
     g.score = -1;  // the first pass of the move loop counts it up to 0
-    g.rng.seed(static_cast<std::minstd_rand::result_type>(term.seconds()));
-    g.x = static_cast<int>(g.rng() % static_cast<unsigned>(g.max_l - 2)) + 1;
-    g.y = static_cast<int>(g.rng() % static_cast<unsigned>(g.max_r - 2)) + 1;
+    reseed(g, term);
+    const Cell start = draw_cell(g);
+    g.x = start.row;
+    g.y = start.col;
 }
 
 // One step of the wrap-around: from the first interior line to the last and back.

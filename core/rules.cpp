@@ -5,24 +5,17 @@
 
 namespace skarvel {
 
-namespace {
-
-struct Cell {
-    int row;
-    int col;
-};
-
-// Every spawner starts from the clock, so spawners within one second draw alike.
 void reseed(GameState& g, Terminal& term) {
     g.rng.seed(static_cast<std::minstd_rand::result_type>(term.seconds()));
 }
 
-// A random interior cell: row first, then column.
 Cell draw_cell(GameState& g) {
     const int row = static_cast<int>(g.rng() % static_cast<unsigned>(g.max_l - 2)) + 1;
     const int col = static_cast<int>(g.rng() % static_cast<unsigned>(g.max_r - 2)) + 1;
     return {row, col};
 }
+
+namespace {
 
 bool has_blank(const GameState& g) {
     for (int i = 1; i < g.max_l - 1; ++i) {
