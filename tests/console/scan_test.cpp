@@ -55,16 +55,5 @@ TEST(ScanInt, ReadsLikePercentD) {
     }
 }
 
-TEST(ScanChar, TakesAnyByteAfterWhiteSpace) {
-    StringSource in{" \r\n12\x01\xff"};
-    char c = 0;
-    std::string got;
-    while (scan_char(in, c)) got += c;
-    EXPECT_EQ(got, "12\x01\xff");
-    c = 'q';
-    EXPECT_FALSE(scan_char(in, c));
-    EXPECT_EQ(c, 'q');
-}
-
 }  // namespace
 }  // namespace skarvel

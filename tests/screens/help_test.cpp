@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
+#include <vector>
 
 #include "screens/screens.h"
-#include "support/scripted_terminal.h"
+#include "support/screen_test.h"
 
 namespace skarvel {
 namespace {
@@ -16,52 +14,20 @@ using testing::ScriptedTerminal;
 
 const std::string BACK_LINE = "\n\n\t\t\032 Back (B)\n";
 
-// Everything that happened, in order: bytes as written, <commands>, {sleeps}.
-std::string transcript(const ScriptedTerminal& term) {
-    std::string all;
-    for (const auto& e : term.events()) {
-        if (e.kind == ScriptedTerminal::Kind::write) all += e.text;
-        if (e.kind == ScriptedTerminal::Kind::command) all += "<" + e.text + ">";
-        if (e.kind == ScriptedTerminal::Kind::sleep) all += "{" + e.text + "}";
-    }
-    return all;
-}
-
-// Each test runs in a fresh, empty working directory.
-class HelpTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        home_ = std::filesystem::current_path();
-        std::string dir = (std::filesystem::temp_directory_path() / "skarvel-help-XXXXXX").string();
-        ASSERT_NE(mkdtemp(dir.data()), nullptr);
-        dir_ = dir;
-        std::filesystem::current_path(dir_);
-        rev(g, '1');
-    }
-    void TearDown() override {
-        std::filesystem::current_path(home_);
-        std::filesystem::remove_all(dir_);
-    }
-    static void write_help(const std::string& text) { std::ofstream("help.txt", std::ios::binary) << text; }
-
-    std::filesystem::path home_, dir_;
-    GameState g;
-    ScriptedTerminal term;
-};
+using HelpTest = testing::ScreenTest;
 
 TEST_F(HelpTest, MissingFileIsReportedForTwoSecondsWithoutReadingAKey) {
     term.keys("b");
     EXPECT_EQ(help(g, term), 0);
-    EXPECT_EQ(transcript(term), "<CLS>Loading...<CLS>\tHelp:\n\t Error: Cannot find the file \"help.txt\"! \a{2000}");
+    EXPECT_EQ(term.transcript(), "<CLS>Loading...<CLS>\tHelp:\n\t Error: Cannot find the file \"help.txt\"! \a{2000}");
     EXPECT_EQ(term.keys_left(), 1u);
 }
 
 TEST_F(HelpTest, TextIsTypedWithAPauseAfterLettersAndDigitsOnly) {
-    struct Case {
+    const struct {
         std::string file;
         std::string typed;  // what follows the heading, {10} for each pause
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"", ""},
         {"Hi.\n", "H{10}i{10}.\n"},
         {"Hi.", "H{10}i{10}."},
@@ -70,28 +36,27 @@ TEST_F(HelpTest, TextIsTypedWithAPauseAfterLettersAndDigitsOnly) {
         {"Go, 2 go!\t#1\n", "G{10}o{10}, 2{10} g{10}o{10}!\t#1{10}\n"},
         {"\x1b[2J\a\v\f", "\x1b{10}[2{10}J{10}\a{10}\v\f"},  // control bytes pass through unchanged
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
-        write_help(c.file);
+        put("help.txt", c.file);
         ScriptedTerminal t;
         t.keys("b");
         EXPECT_EQ(help(g, t), 0);
-        EXPECT_EQ(transcript(t), "<CLS>Loading...<CLS>\tHelp:\n" + c.typed + BACK_LINE);
+        EXPECT_EQ(t.transcript(), "<CLS>Loading...<CLS>\tHelp:\n" + c.typed + BACK_LINE);
     }
 }
 
 TEST_F(HelpTest, PQAndBLeaveEveryOtherKeyIsIgnored) {
-    struct Case {
+    const struct {
         std::string keys;
         int result;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"p", 1}, {"P", 1}, {"q", -1}, {"Q", -1}, {"b", 0}, {"B", 0},
         {"\xe0P", 1},                          // down arrow
         {"xh\0H\xe0H\xe0K\xe0M\r" "b"s, 0},    // the other arrows, Enter and strangers do nothing
     };
-    write_help("x\n");
-    for (const Case& c : cases) {
+    put("help.txt", "x\n");
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.keys);
         ScriptedTerminal t;
         t.keys(c.keys);

@@ -1,20 +1,17 @@
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "screens/screens.h"
-#include "support/scripted_terminal.h"
+#include "support/screen_test.h"
 
 namespace skarvel {
 namespace {
 
 using namespace std::string_literals;
 using testing::ScriptedTerminal;
+using testing::typed;
 
 // The main menu with the pointer of display mode '1' (byte 26) or '2'.
 std::string menu_screen(char p) {
@@ -22,84 +19,27 @@ std::string menu_screen(char p) {
            " Achievement (A)\n\t" + p + " Options (O)\n\n\t\t" + p + " Quit (Q)\n";
 }
 
-// What the banner routine does with `text` at `wait` ms per character.
-std::string typed(const std::string& text, int wait) {
-    const std::string pause = "{" + std::to_string(wait) + "}";
-    std::string out;
-    for (const char c : text) out += c + pause;
-    out += "{500}" + std::string(text.size(), '\b');
-    for (std::size_t i = 0; i < text.size(); ++i) out += " " + pause;
-    return out;
-}
-
-// Everything that happened, in order: bytes as written, <commands>, {sleeps}.
-std::string transcript(const ScriptedTerminal& term) {
-    std::string all;
-    for (const auto& e : term.events()) {
-        if (e.kind == ScriptedTerminal::Kind::write) all += e.text;
-        if (e.kind == ScriptedTerminal::Kind::command) all += "<" + e.text + ">";
-        if (e.kind == ScriptedTerminal::Kind::sleep) all += "{" + e.text + "}";
-    }
-    return all;
-}
-
-// The bytes written after each "CLS".
-std::vector<std::string> screens(const ScriptedTerminal& term) {
-    std::vector<std::string> all;
-    for (const auto& e : term.events()) {
-        if (e.kind == ScriptedTerminal::Kind::command && e.text == "CLS") all.emplace_back();
-        if (e.kind == ScriptedTerminal::Kind::write && !all.empty()) all.back() += e.text;
-    }
-    return all;
-}
-
-std::string read_file(const char* name) {
-    std::ifstream in(name, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// Each test runs in a fresh, empty working directory.
-class MenuTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        home_ = std::filesystem::current_path();
-        std::string dir = (std::filesystem::temp_directory_path() / "skarvel-menu-XXXXXX").string();
-        ASSERT_NE(mkdtemp(dir.data()), nullptr);
-        dir_ = dir;
-        std::filesystem::current_path(dir_);
-        rev(g, '1');
-    }
-    void TearDown() override {
-        std::filesystem::current_path(home_);
-        std::filesystem::remove_all(dir_);
-    }
-    static void write_file(const char* name, const std::string& text) { std::ofstream(name, std::ios::binary) << text; }
-
-    std::filesystem::path home_, dir_;
-    GameState g;
-    ScriptedTerminal term;
-};
+using MenuTest = testing::ScreenTest;
 
 TEST_F(MenuTest, RunGreetsShowsTheMenuAndSaysFarewellOnQuit) {
     term.keys("q");
     EXPECT_EQ(run(g, term), 0);
-    EXPECT_EQ(transcript(term), "Loading...<COLOR 07><MODE CON COLS=150 LINES=40><CLS><CLS>" + typed(SEN2, 20) +
-                                    "<CLS>" + menu_screen('\032') + "<CLS>\t" + typed(SEN1, 30) + "<CLS>");
+    EXPECT_EQ(term.transcript(), "Loading...<COLOR 07><MODE CON COLS=150 LINES=40><CLS><CLS>" + typed(SEN2, 20) +
+                                     "<CLS>" + menu_screen('\032') + "<CLS>\t" + typed(SEN1, 30) + "<CLS>");
     EXPECT_EQ(term.now_ms(), (2 * 31 * 20 + 500) + (2 * 25 * 30 + 500));
 }
 
-TEST_F(MenuTest, RunAppliesTheStoredRecordsAndWritesNothing) {
-    write_file("options.txt", "60 25 5 2 7");
-    write_file("score.txt", "123 4");
-    term.keys("axb").keys("q");
+TEST_F(MenuTest, RunAppliesTheStoredRecordsShowsThemUntilBAndWritesNothing) {
+    put("options.txt", "60 25 5 2 7");
+    put("score.txt", "123 4");
+    term.keys("a").keys("xq\xe0P" "b").keys("q");
     EXPECT_EQ(run(g, term), 0);
+    EXPECT_EQ(term.keys_left(), 0u);
     const std::vector<std::string> commands = term.commands();
     ASSERT_GE(commands.size(), 2u);
     EXPECT_EQ(commands[0], "COLOR 79");
     EXPECT_EQ(commands[1], "MODE CON COLS=150 LINES=40");
-    const std::vector<std::string> shown = screens(term);
+    const std::vector<std::string> shown = term.screens();
     ASSERT_EQ(shown.size(), 7u);  // two before the banner, menu, achievements, menu, two of the farewell
     EXPECT_EQ(shown[2], menu_screen('>'));
     EXPECT_EQ(shown[3],
@@ -109,12 +49,12 @@ TEST_F(MenuTest, RunAppliesTheStoredRecordsAndWritesNothing) {
     EXPECT_EQ(g.max_r, 60);
     EXPECT_EQ(g.max_l, 25);
     EXPECT_EQ(g.lev, 7);
-    EXPECT_EQ(read_file("options.txt"), "60 25 5 2 7");
-    EXPECT_EQ(read_file("score.txt"), "123 4");
+    EXPECT_EQ(get("options.txt"), "60 25 5 2 7");
+    EXPECT_EQ(get("score.txt"), "123 4");
 }
 
 TEST_F(MenuTest, PlayRunsAGameOnAFreshFieldAndComesBackToTheMenu) {
-    write_file("options.txt", "10 8 1 2 1");
+    put("options.txt", "10 8 1 2 1");
     term.keys("p").keys("q").keys("q");  // play, leave the game, quit
     EXPECT_EQ(run(g, term), 0);
     EXPECT_EQ(term.keys_left(), 0u);
@@ -125,45 +65,33 @@ TEST_F(MenuTest, PlayRunsAGameOnAFreshFieldAndComesBackToTheMenu) {
 }
 
 TEST_F(MenuTest, KeysAreUpperCasedArrowsActAsLettersAndUnknownKeysAreIgnored) {
-    struct Case {
+    const struct {
         std::string keys;
         int result;
         std::size_t clears;  // "CLS" commands: every redraw of the menu or another screen
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"p", 1, 1},
         {"P", 1, 1},
         {"q", -1, 1},
-        {"\xe0P", 1, 1},                   // down arrow
-        {"\xe0H" "q", -1, 4},               // up arrow: help (no help.txt: two clears), then the menu again
-        {"xZ1 \xe0K\xe0M\0Kq"s, -1, 1},     // nothing redraws, left and right arrows included
+        {"\xe0P", 1, 1},                // down arrow
+        {"\xe0H" "q", -1, 4},            // up arrow: help (no help.txt: two clears), then the menu again
+        {"xZ1 \xe0K\xe0M\0Kq"s, -1, 1},  // nothing redraws, left and right arrows included
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.keys);
         ScriptedTerminal t;
         t.keys(c.keys);
         EXPECT_EQ(start(g, t), c.result);
         EXPECT_EQ(t.keys_left(), 0u);
         EXPECT_EQ(t.commands(), std::vector<std::string>(c.clears, "CLS"));
-        EXPECT_EQ(screens(t).front(), menu_screen('\032'));
+        EXPECT_EQ(t.screens().front(), menu_screen('\032'));
     }
-}
-
-TEST_F(MenuTest, AchievementsShowTheCountsInMemoryUntilB) {
-    g.h_score = 17;
-    g.survival = 3;
-    term.keys("xq\xe0P" "b");
-    ach(g, term);
-    EXPECT_EQ(term.keys_left(), 0u);
-    EXPECT_EQ(term.screen(),
-              "\t\t KELDRY'S SKARVEL \n\n\tAchievements:\n"
-              "\n\t\032 High score: 17\n\t\032 Survival: 3\n\n\t\t\032 Back to main menu(B)\n");
 }
 
 TEST_F(MenuTest, TheMenuPointerFollowsTheDisplayModeChosenInOptions) {
     term.keys("o").keys("d2b").keys("b").keys("q");
     EXPECT_EQ(start(g, term), -1);
-    const std::vector<std::string> shown = screens(term);
+    const std::vector<std::string> shown = term.screens();
     ASSERT_EQ(shown.size(), 6u);  // menu, options, display twice, options, menu
     EXPECT_EQ(shown.front(), menu_screen('\032'));
     EXPECT_EQ(shown.back(), menu_screen('>'));

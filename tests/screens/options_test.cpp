@@ -1,14 +1,10 @@
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "screens/screens.h"
-#include "support/scripted_terminal.h"
+#include "support/screen_test.h"
 
 namespace skarvel {
 namespace {
@@ -22,43 +18,7 @@ const std::string OPTIONS_MENU = TITLE_LINE +
                                  "\n\t\032 Map size (M)\n\t\032 Level (L)\n\t\032 Color (C)\n\t\032 Display (D)\n"
                                  "\n\t\t\032 Back to main menu (B)\n";
 
-// The bytes written after each "CLS".
-std::vector<std::string> screens(const ScriptedTerminal& term) {
-    std::vector<std::string> all;
-    for (const auto& e : term.events()) {
-        if (e.kind == ScriptedTerminal::Kind::command && e.text == "CLS") all.emplace_back();
-        if (e.kind == ScriptedTerminal::Kind::write && !all.empty()) all.back() += e.text;
-    }
-    return all;
-}
-
-std::string read_file(const char* name) {
-    std::ifstream in(name, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// Each test runs in a fresh, empty working directory, with the settings of a first run.
-class OptionsTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        home_ = std::filesystem::current_path();
-        std::string dir = (std::filesystem::temp_directory_path() / "skarvel-options-XXXXXX").string();
-        ASSERT_NE(mkdtemp(dir.data()), nullptr);
-        dir_ = dir;
-        std::filesystem::current_path(dir_);
-        rev(g, '1');
-    }
-    void TearDown() override {
-        std::filesystem::current_path(home_);
-        std::filesystem::remove_all(dir_);
-    }
-
-    std::filesystem::path home_, dir_;
-    GameState g;
-    ScriptedTerminal term;
-};
+using OptionsTest = testing::ScreenTest;
 
 TEST_F(OptionsTest, MenuRedrawsOnEveryUnknownKeyAndOpensEachScreen) {
     term.keys("x\xe0H\xe0K\xe0P");  // each only redraws the menu
@@ -66,14 +26,14 @@ TEST_F(OptionsTest, MenuRedrawsOnEveryUnknownKeyAndOpensEachScreen) {
     term.end_of_input();  // the map-size screen reads no number: both values stay
     options(g, term);
     EXPECT_EQ(term.keys_left(), 0u);
-    const std::vector<std::string> shown = screens(term);
+    const std::vector<std::string> shown = term.screens();
     ASSERT_EQ(shown.size(), 17u);
     for (const std::size_t i : {0, 1, 2, 3, 4, 5, 6, 7, 8, 10, 12, 14, 16}) EXPECT_EQ(shown[i], OPTIONS_MENU) << i;
     EXPECT_NE(shown[9].find("Please enter a new length"), std::string::npos);
     EXPECT_NE(shown[11].find("Tip: Press direction keys"), std::string::npos);
     EXPECT_NE(shown[13].find("Press number to change the color."), std::string::npos);
     EXPECT_NE(shown[15].find("Press number to change the diaplay."), std::string::npos);
-    EXPECT_EQ(read_file("options.txt"), "40 20 1 1 1");
+    EXPECT_EQ(get("options.txt"), "40 20 1 1 1");
 }
 
 TEST_F(OptionsTest, MapSizeScreenShowsPromptsEchoAndResult) {
@@ -88,7 +48,7 @@ TEST_F(OptionsTest, MapSizeScreenShowsPromptsEchoAndResult) {
                                  "\n\t\032 Please enter a new width(8 ~ 30):\t25\n"
                                  "\n\t\032 New length:\t60\n\t\032 New width:\t25\n"
                                  "\n\t\t\032 Back (B)\n");
-    EXPECT_EQ(read_file("options.txt"), "60 25 1 1 1");
+    EXPECT_EQ(get("options.txt"), "60 25 1 1 1");
 }
 
 TEST_F(OptionsTest, MapSizeReadsClampsAndPasses) {
@@ -104,14 +64,14 @@ TEST_F(OptionsTest, MapSizeReadsClampsAndPasses) {
         {{"P", "p"}, 40, 20, 40, 20},
         {{"P", "P"}, 200, 5, 120, 8},       // passing still clamps
         {{"12abc", "10"}, 40, 20, 12, 10},
-        {{"50 25", "11"}, 40, 20, 50, 11},  // the rest of the length line is thrown away
+        {{"50 25", "11 more"}, 40, 20, 50, 11},  // the rest of each line is thrown away
         {{"", "  ", "70", "", "15"}, 40, 20, 70, 15},  // empty lines do not end an entry
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.lines.front());
         ScriptedTerminal t;
         for (const std::string& l : c.lines) t.line(l);
-        t.keys("b");
+        t.keys("b").end_of_input();
         g.max_r = c.length;
         g.max_l = c.width;
         options_set(g, t, 'M');
@@ -120,15 +80,10 @@ TEST_F(OptionsTest, MapSizeReadsClampsAndPasses) {
         const std::string shown = "\n\t\032 New length:\t" + std::to_string(c.new_length) + "\n\t\032 New width:\t" +
                                   std::to_string(c.new_width) + "\n";
         EXPECT_NE(t.screen().find(shown), std::string::npos);
-        EXPECT_EQ(read_file("options.txt"),
+        EXPECT_EQ(get("options.txt"),
                   std::to_string(c.new_length) + " " + std::to_string(c.new_width) + " 1 1 1");
+        EXPECT_EQ(t.read_line_char(), EOF);  // no rest of a typed line is left behind
     }
-}
-
-TEST_F(OptionsTest, MapSizeLeavesNoTypedRestBehind) {
-    term.line("50 25").line("10 more").line("next").keys("b");
-    options_set(g, term, 'm');
-    EXPECT_EQ(term.read_line_char(), 'n');
 }
 
 TEST_F(OptionsTest, LevelScreenShowsTheMarkerUnderTheLevel) {
@@ -139,23 +94,22 @@ TEST_F(OptionsTest, LevelScreenShowsTheMarkerUnderTheLevel) {
                                           "\n\t\tEasy   Normal   Hard   Isane\n"
                                           "\tLevel" + std::string(12, ' ') + "\030 4"
                                           "\n\n\t\t\032 Back (B)");
-    EXPECT_EQ(read_file("options.txt"), "40 20 1 1 4");  // saved on the way out, though unchanged
+    EXPECT_EQ(get("options.txt"), "40 20 1 1 4");  // saved on the way out, though unchanged
 }
 
 TEST_F(OptionsTest, LevelKeysStayWithinOneToTenAndEveryKeyRedraws) {
-    struct Case {
+    const struct {
         int level;
         std::string keys;  // before the closing B
         int result;
-    };
-    const Case cases[] = {
-        {1, "aAsSkKpP\xe0K\xe0P", 1},
-        {10, "dDwWmMhH\xe0M\xe0H", 10},
-        {5, "\xe0K", 4},
-        {5, "d\xe0H", 7},
+    } cases[] = {
+        {7, "aspk\xe0K\xe0P", 1},  // each key, letter or arrow, one level down
+        {4, "dwmh\xe0M\xe0H", 10},
+        {1, "AaSsKkPp\xe0K\xe0P", 1},
+        {10, "DdWwMmHh\xe0M\xe0H", 10},
         {5, "xq1 \xe0", 5},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.keys);
         ScriptedTerminal t;
         t.keys(c.keys).keys("b");
@@ -163,16 +117,19 @@ TEST_F(OptionsTest, LevelKeysStayWithinOneToTenAndEveryKeyRedraws) {
         options_set(g, t, 'l');
         EXPECT_EQ(g.lev, c.result);
         EXPECT_EQ(t.commands(), std::vector<std::string>(c.keys.size() + 1, "CLS"));
-        EXPECT_EQ(read_file("options.txt"), "40 20 1 1 " + std::to_string(c.result));
+        EXPECT_EQ(get("options.txt"), "40 20 1 1 " + std::to_string(c.result));
     }
 }
 
 TEST_F(OptionsTest, ColourScreenRecoloursAtOnceAndSavesEachScheme) {
-    term.keys("09").keys("3").keys("b");
+    term.keys("09b");
     options_set(g, term, 'c');
-    EXPECT_EQ(term.commands(), (std::vector<std::string>{"CLS", "COLOR 70"}));
+    EXPECT_EQ(get("options.txt"), "(none)");  // 0 and 9 change nothing
+    term.keys("3b");
+    options_set(g, term, 'c');
+    EXPECT_EQ(term.commands(), (std::vector<std::string>{"CLS", "CLS", "COLOR 70"}));
     EXPECT_EQ(g.color, '3');
-    EXPECT_EQ(read_file("options.txt"), "40 20 3 1 1");
+    EXPECT_EQ(get("options.txt"), "40 20 3 1 1");
     EXPECT_EQ(term.screen(), TITLE_LINE + "\tBackground\tFront\t\tNumber\n"
                                           "\t Black\t\t White\t\t 1\n\t Black\t\t Green\t\t 2\n"
                                           "\t White\t\t Black\t\t 3\n\t White\t\t Red\t\t 4\n"
@@ -187,26 +144,10 @@ TEST_F(OptionsTest, DisplayScreenRedrawsOnEveryModeKeyWithTheNewPointerButFixedS
     options_set(g, term, 'd');
     const std::string body = TITLE_LINE + "\tDisplay\t\tNumber\n\t \001\t\t 1\n\t @\t\t 2\n"
                                           "\n\tPress number to change the diaplay.\n\n\t\t";
-    EXPECT_EQ(screens(term), (std::vector<std::string>{body + "\032 Back (B)\n", body + "\032 Back (B)\n",
+    EXPECT_EQ(term.screens(), (std::vector<std::string>{body + "\032 Back (B)\n", body + "\032 Back (B)\n",
                                                        body + "> Back (B)\n"}));
     EXPECT_EQ(g.glyphs.p, '>');
-    EXPECT_EQ(read_file("options.txt"), "40 20 1 2 1");
-}
-
-TEST_F(OptionsTest, EachScreenSavesAllFiveSettings) {
-    const std::pair<std::string, std::string> steps[] = {
-        {"c3bb", "40 20 3 1 1"},
-        {"d2bb", "40 20 3 2 1"},
-        {"l\xe0M" "dddbb", "40 20 3 2 5"},
-    };
-    for (const auto& [keys, saved] : steps) {
-        SCOPED_TRACE(keys);
-        ScriptedTerminal t;
-        t.keys(keys);
-        options(g, t);
-        EXPECT_EQ(t.keys_left(), 0u);
-        EXPECT_EQ(read_file("options.txt"), saved);
-    }
+    EXPECT_EQ(get("options.txt"), "40 20 1 2 1");
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// A Terminal for tests: it records every byte written and every console
-// command with the virtual time it happened at, hands out keys and typed
-// lines from a script, and advances a virtual clock instead of sleeping.
+// A Terminal for tests: it records every byte written, every console command
+// and every sleep in order, hands out keys and typed lines from a script, and
+// advances a virtual clock instead of sleeping.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,13 +17,6 @@ namespace skarvel::testing {
 
 class ScriptedTerminal : public Terminal {
 public:
-    enum class Kind { write, command, sleep };
-    struct Event {
-        Kind kind;
-        std::int64_t at_ms;  // virtual time when it happened
-        std::string text;    // bytes written, the command line, or the sleep in ms
-    };
-
     // The clock starts at `start_seconds` of calendar time.
     explicit ScriptedTerminal(std::int64_t start_seconds = 1'700'000'000) : start_seconds_(start_seconds) {}
 
@@ -32,43 +25,39 @@ public:
         for (const char c : k) keys_.push_back(static_cast<unsigned char>(c));
         return *this;
     }
-    ScriptedTerminal& key(int k) {
-        keys_.push_back(k);
-        return *this;
-    }
     // Queues a typed line; its '\n' is added.
     ScriptedTerminal& line(std::string_view text) {
         lines_.emplace_back(std::string(text) + "\n");
         return *this;
     }
-    // Running out of keys ends the run quietly instead of failing the test.
-    ScriptedTerminal& may_run_out() {
-        may_run_out_ = true;
+    // Line input reports its end once the queued lines are used up.
+    ScriptedTerminal& end_of_input() {
+        end_of_input_ = true;
         return *this;
     }
     // Sets the calendar clock, keeping the virtual milliseconds.
     void set_seconds(std::int64_t s) { start_seconds_ = s - now_ms_ / 1000; }
 
-    const std::vector<Event>& events() const { return events_; }
-    std::int64_t now_ms() const { return now_ms_; }
+    std::int64_t now_ms() const { return now_ms_; }  // the virtual time slept so far
     std::size_t keys_left() const { return keys_.size(); }
 
     // Every byte written (typed lines included, as the console echoes them).
-    std::string output() const {
-        std::string all;
+    std::string output() const { return joined(false); }
+    // Everything in order: bytes as written, <commands>, {sleeps in ms}.
+    std::string transcript() const { return joined(true); }
+    // The bytes written after each "CLS", one string a screen.
+    std::vector<std::string> screens() const {
+        std::vector<std::string> all;
         for (const Event& e : events_) {
-            if (e.kind == Kind::write) all += e.text;
+            if (e.kind == Kind::command && e.text == "CLS") all.emplace_back();
+            if (e.kind == Kind::write && !all.empty()) all.back() += e.text;
         }
         return all;
     }
-    // The bytes written since the last "CLS".
+    // The bytes written since the last "CLS" (all of them if there was none).
     std::string screen() const {
-        std::string since;
-        for (const Event& e : events_) {
-            if (e.kind == Kind::write) since += e.text;
-            if (e.kind == Kind::command && e.text == "CLS") since.clear();
-        }
-        return since;
+        const std::vector<std::string> all = screens();
+        return all.empty() ? output() : all.back();
     }
     std::vector<std::string> commands() const {
         std::vector<std::string> all;
@@ -77,21 +66,14 @@ public:
         }
         return all;
     }
-    // Total virtual time slept.
-    std::int64_t slept_ms() const { return now_ms_; }
     // Drops what was recorded so far.
     void forget() { events_.clear(); }
 
     void write(std::string_view bytes) override {
-        if (!events_.empty() && events_.back().kind == Kind::write && events_.back().at_ms == now_ms_) {
-            events_.back().text += bytes;
-        } else {
-            events_.push_back({Kind::write, now_ms_, std::string(bytes)});
-        }
+        if (events_.empty() || events_.back().kind != Kind::write) events_.push_back({Kind::write, ""});
+        events_.back().text += bytes;
     }
-    void run_console_command(std::string_view line) override {
-        events_.push_back({Kind::command, now_ms_, std::string(line)});
-    }
+    void run_console_command(std::string_view line) override { events_.push_back({Kind::command, std::string(line)}); }
     int read_key() override {
         if (keys_.empty()) run_out("keys");
         const int k = keys_.front();
@@ -99,7 +81,7 @@ public:
         return k;
     }
     void sleep_ms(std::uint32_t ms) override {
-        events_.push_back({Kind::sleep, now_ms_, std::to_string(ms)});
+        events_.push_back({Kind::sleep, std::to_string(ms)});
         now_ms_ += ms;
     }
     std::int64_t seconds() override { return start_seconds_ + now_ms_ / 1000; }
@@ -116,16 +98,25 @@ protected:
         return true;
     }
 
-public:
-    // Line input reports its end once the queued lines are used up.
-    ScriptedTerminal& end_of_input() {
-        end_of_input_ = true;
-        return *this;
-    }
-
 private:
+    enum class Kind { write, command, sleep };
+    struct Event {
+        Kind kind;
+        std::string text;  // bytes written, the command line, or the sleep in ms
+    };
+
+    std::string joined(bool all) const {
+        std::string s;
+        for (const Event& e : events_) {
+            if (e.kind == Kind::write) s += e.text;
+            if (all && e.kind == Kind::command) s += "<" + e.text + ">";
+            if (all && e.kind == Kind::sleep) s += "{" + e.text + "}";
+        }
+        return s;
+    }
+    // A script that runs out fails the test and ends the run, never hangs.
     [[noreturn]] void run_out(const char* what) {
-        if (!may_run_out_) ADD_FAILURE() << "the script ran out of " << what;
+        ADD_FAILURE() << "the script ran out of " << what;
         throw RunEnded{};
     }
 
@@ -134,8 +125,18 @@ private:
     std::vector<Event> events_;
     std::int64_t start_seconds_;
     std::int64_t now_ms_ = 0;
-    bool may_run_out_ = false;
     bool end_of_input_ = false;
 };
+
+// What the typewriter banner gives for `text` at `wait` ms a byte, in the
+// form of ScriptedTerminal::transcript: typed, held, backed over, wiped.
+inline std::string typed(std::string_view text, int wait) {
+    const std::string pause = "{" + std::to_string(wait) + "}";
+    std::string out;
+    for (const char c : text) out += c + pause;
+    out += "{500}" + std::string(text.size(), '\b');
+    for (std::size_t i = 0; i < text.size(); ++i) out += " " + pause;
+    return out;
+}
 
 }  // namespace skarvel::testing
