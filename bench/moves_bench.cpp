@@ -1,19 +1,29 @@
 // The game's own work per move, without a console: the rules, the spawners
-// and the redraw written into a NullTerminal.
+// and the redraw written into a NullTerminal; and, beside it, the same move
+// drawn through the ncursesw backend onto a pseudo terminal.
 //
 // Every iteration starts again from the same game in progress (a copy of a
 // prepared GameState), with the clock one second further on, so each move
 // meets the same field but draws other cells. BM_restore times that copy
 // alone; subtract it from the others for the move itself.
 #include <benchmark/benchmark.h>
+#include <pty.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <random>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "bench/null_terminal.h"
+#include "console/curses_terminal.h"
 #include "core/display.h"
 #include "core/game_state.h"
 #include "core/rules.h"
@@ -39,7 +49,9 @@ GameState game_in_progress(int length, int width, int lev, int filled) {
     std::vector<std::pair<int, int>> cells;
     for (int i = 1; i < width - 1; ++i) {
         for (int j = 1; j < length - 1; ++j) {
-            if (i == g.x && (j == g.y || j == g.y + 1)) continue;
+            // The player's cell and the one to its right, on its row and on
+            // the row below (where a second start may put the player).
+            if ((i == g.x || i == g.x + 1) && (j == g.y || j == g.y + 1)) continue;
             cells.emplace_back(i, j);
         }
     }
@@ -58,9 +70,10 @@ GameState game_in_progress(int length, int width, int lev, int filled) {
     return g;
 }
 
-// All interior cells but the player's, the one it steps onto and `free` more.
-GameState nearly_full(int length, int width, int lev, int free) {
-    return game_in_progress(length, width, lev, (width - 2) * (length - 2) - 2 - free);
+// Every interior cell filled but the player's, the one it steps onto and the
+// two below them: the budget is at 3.
+GameState nearly_full(int length, int width, int lev) {
+    return game_in_progress(length, width, lev, (width - 2) * (length - 2) - 4);
 }
 
 // One move to the right, as the game loop makes it: resolve the cell, count
@@ -118,7 +131,7 @@ BENCHMARK(BM_move_default);
 // the step three blanks are left, so the scatter hunts for the last free
 // cells twice over before the budget stops it. The dearest move of a game.
 void BM_move_largest_full(benchmark::State& state) {
-    const GameState start = nearly_full(120, 30, 10, 2);
+    const GameState start = nearly_full(120, 30, 10);
     GameState g = start;
     NullTerminal term;
     for (auto _ : state) {
@@ -162,6 +175,91 @@ void BM_print(benchmark::State& state) {
     report_output(state, term);
 }
 BENCHMARK(BM_print)->Args({40, 20})->Args({120, 30});
+
+// The ncursesw backend on a 150x40 pseudo terminal in a UTF-8 locale, as
+// xterm-256color; a thread reads and counts what reaches the terminal.
+class CursesOnPty {
+public:
+    CursesOnPty() {
+        std::setlocale(LC_ALL, "C.UTF-8");
+        winsize size{};
+        size.ws_row = CONSOLE_LINES;
+        size.ws_col = CONSOLE_COLS;
+        if (::openpty(&master_, &slave_, nullptr, nullptr, &size) != 0) fail("openpty");
+        reader_ = std::thread([this] {
+            char buffer[65536];
+            for (;;) {
+                const ssize_t n = ::read(master_, buffer, sizeof buffer);
+                if (n <= 0) return;
+                bytes += static_cast<std::size_t>(n);
+            }
+        });
+        file_ = ::fdopen(slave_, "r+");
+        std::string why;
+        term_ = open_curses_terminal("xterm-256color", file_, file_, why);
+        if (!term_) fail(why.c_str());
+    }
+    ~CursesOnPty() {
+        term_.reset();
+        std::fclose(file_);  // the reader sees the end of the terminal
+        reader_.join();
+        ::close(master_);
+    }
+    Terminal& term() { return *term_; }
+    std::atomic<std::size_t> bytes{0};  // bytes the terminal has received
+
+private:
+    [[noreturn]] static void fail(const char* why) {
+        std::fprintf(stderr, "cannot start curses on a pseudo terminal: %s\n", why);
+        std::exit(1);
+    }
+    int master_ = -1;
+    int slave_ = -1;
+    std::FILE* file_ = nullptr;
+    std::thread reader_;
+    std::unique_ptr<CursesTerminal> term_;
+};
+
+CursesOnPty& curses_on_pty() {
+    static CursesOnPty pty;
+    return pty;
+}
+
+// One move drawn through curses and shown, as the game shows it before it
+// reads the next key. The CPU time is the benchmark thread's: the game and
+// curses, not the reader. The backend reads the real clock, so moves within
+// one second draw alike; the start alternates between two rows so that every
+// frame differs from the one before it, as a move's does.
+void move_through_curses(benchmark::State& state, const GameState& start) {
+    CursesOnPty& pty = curses_on_pty();
+    Terminal& term = pty.term();
+    GameState other = start;
+    ++other.x;
+    const GameState* starts[2] = {&start, &other};
+    GameState g = start;
+    one_move(g, term);
+    term.sleep_ms(0);
+    const std::size_t before = pty.bytes;
+    std::size_t n = 0;
+    for (auto _ : state) {
+        g = *starts[++n % 2];
+        one_move(g, term);
+        term.sleep_ms(0);
+    }
+    ::usleep(20000);  // let the reader catch up
+    state.counters["terminal_bytes"] =
+        benchmark::Counter(static_cast<double>(pty.bytes - before) / static_cast<double>(state.iterations()));
+}
+
+void BM_move_curses_default(benchmark::State& state) {
+    move_through_curses(state, game_in_progress(40, 20, 1, 50));
+}
+BENCHMARK(BM_move_curses_default)->Unit(benchmark::kMicrosecond);
+
+void BM_move_curses_largest(benchmark::State& state) {
+    move_through_curses(state, game_in_progress(120, 30, 10, 118 * 28 / 2));
+}
+BENCHMARK(BM_move_curses_largest)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
