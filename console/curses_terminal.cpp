@@ -13,6 +13,8 @@
 #include <ctime>
 #include <utility>
 
+#include "console/screen_buffer.h"
+
 namespace skarvel {
 
 namespace {
@@ -36,22 +38,6 @@ constexpr ArrowKey ARROWS[] = {{KEY_UP, 'H'}, {KEY_DOWN, 'P'}, {KEY_LEFT, 'K'}, 
 
 constexpr int CTRL_D = 4;
 constexpr int DEL = 127;
-constexpr int TAB_WIDTH = 8;
-
-// What each byte below 32 shows as in a UTF-8 locale: its code-page-437 picture
-// (byte 0, blank there, shows as '?'). 7, 8, 9 and 10 act instead of showing.
-constexpr const char* PICTURES[32] = {
-    "?",      "\u263A", "\u263B", "\u2665", "\u2666", "\u2663", "\u2660", "\u2022",
-    "\u25D8", "\u25CB", "\u25D9", "\u2642", "\u2640", "\u266A", "\u266B", "\u263C",
-    "\u25BA", "\u25C4", "\u2195", "\u203C", "\u00B6", "\u00A7", "\u25AC", "\u21A8",
-    "\u2191", "\u2193", "\u2192", "\u2190", "\u221F", "\u2194", "\u25B2", "\u25BC",
-};
-constexpr const char* DEL_PICTURE = "\u2302";
-
-// The same without UTF-8: a plain stand-in for each glyph byte, '?' for the rest.
-constexpr char PLAIN[] = "?@!$???????????*><???%??^?>???^v";
-static_assert(sizeof PLAIN == 33);
-constexpr char DEL_PLAIN = '?';
 
 // Notes the signal; the waits turn it into the end of the run.
 void on_end_signal(int signal) { end_signal = signal; }
@@ -85,7 +71,8 @@ public:
     // Takes over a fresh curses screen and its pad, sets the input modes and
     // the end-signal handlers; `previous` are the handlers to give back.
     NcursesTerminal(SCREEN* screen, WINDOW* pad, const SavedHandlers& previous)
-        : screen_(screen), pad_(pad), previous_(previous), utf8_(utf8_locale()) {
+        : screen_(screen), pad_(pad), previous_(previous), console_(utf8_locale()) {
+        shown_.fill(U' ');  // a new pad is blank
         cbreak();
         noecho();
         keypad(pad_, TRUE);
@@ -118,18 +105,15 @@ public:
         }
     }
 
-    // Puts the bytes into the pad; they show at the next wait.
-    void write(std::string_view bytes) override {
-        for (const char c : bytes) put(static_cast<unsigned char>(c));
-    }
+    // Takes the bytes into the console; they show at the next wait.
+    void write(std::string_view bytes) override { console_.write(bytes); }
 
     // "CLS" and "COLOR XY"; the terminal keeps its size on "MODE CON ...", as
     // the viewport copes with any size. Any other line does nothing.
     void run_console_command(std::string_view line) override {
         show();
         if (line == "CLS") {
-            werase(pad_);
-            wmove(pad_, 0, 0);
+            console_.clear();  // the next show sends only what differs
             top_ = 0;  // a screen drawn anew shows from its first line
             left_ = 0;
         } else if (const auto attribute = colour_attribute(line)) {
@@ -169,7 +153,7 @@ protected:
             const int c = next_code();
             if (c == '\n' || c == '\r' || c == KEY_ENTER) {
                 line += '\n';
-                new_line();
+                console_.put('\n');
                 return true;
             }
             if (c == CTRL_D) {
@@ -178,47 +162,12 @@ protected:
                 erase_last(line);
             } else if (c >= ' ' && c <= 255) {
                 line += static_cast<char>(c);
-                waddch(pad_, static_cast<chtype>(c));
+                console_.put(static_cast<unsigned char>(c));
             }
         }
     }
 
 private:
-    // One byte of output into the pad.
-    void put(unsigned char b) {
-        if (b == '\a') {
-            bell_pending_ = true;
-        } else if (b == '\b') {
-            const int x = getcurx(pad_);
-            if (x > 0) wmove(pad_, getcury(pad_), x - 1);
-        } else if (b == '\t') {
-            do waddch(pad_, ' ');
-            while (getcurx(pad_) % TAB_WIDTH != 0);
-        } else if (b == '\n') {
-            new_line();
-        } else if (b < ' ' || b == DEL) {
-            if (utf8_) {
-                waddstr(pad_, b == DEL ? DEL_PICTURE : PICTURES[b]);
-            } else {
-                waddch(pad_, static_cast<chtype>(b == DEL ? DEL_PLAIN : PLAIN[b]));
-            }
-        } else {
-            waddch(pad_, b);  // a UTF-8 sequence shows once its last byte is in
-        }
-    }
-
-    // Cursor to the start of the next line, scrolling the pad at the bottom.
-    // (waddch('\n') would also clear the rest of the line.)
-    void new_line() {
-        const int y = getcury(pad_);
-        if (y + 1 < CONSOLE_LINES) {
-            wmove(pad_, y + 1, 0);
-        } else {
-            wscrl(pad_, 1);
-            wmove(pad_, y, 0);
-        }
-    }
-
     // Takes the last typed character off the line and off the screen.
     void erase_last(std::string& line) {
         if (line.empty()) return;
@@ -226,18 +175,7 @@ private:
             line.pop_back();  // the continuation bytes of a UTF-8 character
         }
         line.pop_back();
-        int y = getcury(pad_);
-        int x = getcurx(pad_);
-        if (x > 0) {
-            --x;
-        } else if (y > 0) {
-            --y;
-            x = CONSOLE_COLS - 1;
-        } else {
-            return;
-        }
-        mvwaddch(pad_, y, x, ' ');
-        wmove(pad_, y, x);
+        console_.erase_back();
     }
 
     // Gives every cell of the console the colours of `attribute` at once.
@@ -247,25 +185,74 @@ private:
         short& pair = pair_of_[static_cast<std::size_t>(attribute)];
         if (pair == 0) pair = next_pair_ < last_pair_ ? next_pair_++ : last_pair_;
         init_pair(pair, colours->foreground, colours->background);
-        wbkgd(pad_, ' ' | COLOR_PAIR(pair) | (colours->bold ? A_BOLD : A_NORMAL));
+        attributes_ = colours->bold ? A_BOLD : A_NORMAL;
+        pair_ = pair;
+        wbkgd(pad_, ' ' | COLOR_PAIR(pair) | attributes_);
+        view_ = {};  // every cell has changed
     }
 
     // Puts what has been written on the terminal: the whole console, or on a
     // smaller terminal the part that holds the cursor. Rings a pending bell.
+    // Only the lines that changed are copied to the screen (the cursor's line
+    // among them, so that the cursor goes along); the whole view when it has
+    // moved, been resized or recoloured.
     void show() {
+        draw();
         int rows = 0;
         int cols = 0;
         getmaxyx(stdscr, rows, cols);
         rows = std::clamp(rows, 1, CONSOLE_LINES);
         cols = std::clamp(cols, 1, CONSOLE_COLS);
-        top_ = follow_cursor(top_, getcury(pad_), rows, CONSOLE_LINES);
-        left_ = follow_cursor(left_, getcurx(pad_), cols, CONSOLE_COLS);
-        pnoutrefresh(pad_, top_, left_, 0, 0, rows - 1, cols - 1);
-        doupdate();
-        if (bell_pending_) {
-            beep();
-            bell_pending_ = false;
+        top_ = follow_cursor(top_, console_.row(), rows, CONSOLE_LINES);
+        left_ = follow_cursor(left_, console_.col(), cols, CONSOLE_COLS);
+        const View view{top_, left_, rows, cols};
+        const Cursor cursor{console_.row(), console_.col()};
+        if (view != view_) {
+            std::fill(changed_.begin(), changed_.end(), true);
+            view_ = view;
         }
+        const bool any = cursor != cursor_ || std::find(changed_.begin(), changed_.end(), true) != changed_.end();
+        if (any) {
+            changed_[static_cast<std::size_t>(cursor.row)] = true;  // the cursor goes along
+            cursor_ = cursor;
+        }
+        for (int y = top_; y < top_ + rows; ++y) {
+            if (!changed_[static_cast<std::size_t>(y)]) continue;
+            int end = y + 1;
+            while (end < top_ + rows && changed_[static_cast<std::size_t>(end)]) ++end;
+            pnoutrefresh(pad_, y, left_, y - top_, 0, end - 1 - top_, cols - 1);
+            y = end;
+        }
+        std::fill(changed_.begin(), changed_.end(), false);
+        if (any) doupdate();
+        if (console_.take_bell()) beep();
+    }
+
+    // Puts into the pad the cells of the console that differ from what it
+    // holds: on each line the span from the first to the last changed cell,
+    // in the colours of the pad's background, so that the next wbkgd
+    // recolours them with the rest. Then the pad's cursor goes where the
+    // console's is.
+    void draw() {
+        std::array<cchar_t, CONSOLE_COLS> cells;
+        for (int y = 0; y < CONSOLE_LINES; ++y) {
+            const std::u32string_view now = console_.line(y);
+            char32_t* const was = shown_.data() + y * CONSOLE_COLS;
+            const auto differs = [&](int x) { return now[static_cast<std::size_t>(x)] != was[x]; };
+            int first = 0;
+            while (first < CONSOLE_COLS && !differs(first)) ++first;
+            if (first == CONSOLE_COLS) continue;
+            int end = CONSOLE_COLS;
+            while (!differs(end - 1)) --end;
+            for (int x = first; x < end; ++x) {
+                const wchar_t text[2] = {static_cast<wchar_t>(now[static_cast<std::size_t>(x)]), L'\0'};
+                setcchar(&cells[static_cast<std::size_t>(x - first)], text, attributes_, pair_, nullptr);
+                was[x] = now[static_cast<std::size_t>(x)];
+            }
+            mvwadd_wchnstr(pad_, y, first, cells.data(), end - first);
+            changed_[static_cast<std::size_t>(y)] = true;
+        }
+        wmove(pad_, console_.row(), console_.col());
     }
 
     // The next curses key code, the console shown first. A resize repaints and
@@ -278,6 +265,7 @@ private:
             const int c = wgetch(pad_);
             if (c == KEY_RESIZE) {
                 clearok(curscr, TRUE);
+                view_ = {};  // the whole view is painted anew
             } else if (c != ERR) {
                 return c;
             } else {
@@ -290,15 +278,29 @@ private:
     SCREEN* screen_;              // the curses screen on our terminal
     WINDOW* pad_;                 // the 150x40 console
     SavedHandlers previous_;      // end-signal handlers to give back
-    bool utf8_;                   // glyph bytes show as their pictures
+    ScreenBuffer console_;        // the console as written
+    std::array<char32_t, CONSOLE_COLS * CONSOLE_LINES> shown_;  // what the pad holds
+    attr_t attributes_ = A_NORMAL;  // of the pad's background, for every cell
+    short pair_ = 0;              // the colour pair of the pad's background
     int colours_ = 0;             // colours the terminal has, 0 for none usable
     short next_pair_ = 1;         // the next colour pair not yet given out
     short last_pair_ = 0;         // the highest pair we may use
     std::array<short, 256> pair_of_{};  // the pair of each attribute, 0 for none yet
+    // The part of the pad on the screen, and where the cursor is.
+    struct View {
+        int top = -1, left = -1, rows = 0, cols = 0;
+        bool operator==(const View&) const = default;
+    };
+    struct Cursor {
+        int row = 0, col = 0;
+        bool operator==(const Cursor&) const = default;
+    };
+    View view_;                   // as last shown; {} to show it all again
+    Cursor cursor_;               // as last shown
+    std::array<bool, CONSOLE_LINES> changed_{};  // pad lines not yet shown as they are
     int top_ = 0;                 // first pad line shown
     int left_ = 0;                // first pad column shown
     int pending_key_ = -1;        // an arrow's letter, due at the next read_key
-    bool bell_pending_ = false;   // a bell written, rung when the text shows
 };
 
 }  // namespace

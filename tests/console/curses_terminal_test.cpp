@@ -141,6 +141,33 @@ TEST_F(CursesOnPty, WithoutUtf8GlyphBytesShowPlainStandIns) {
     EXPECT_THAT(received(), HasSubstr("<@$*?>"));
 }
 
+TEST_F(CursesOnPty, AClearForgetsAnUnfinishedCharacter) {
+    open("C.UTF-8");
+    term_->write("\xe2");
+    term_->clear_screen();
+    term_->write("G");
+    term_->sleep_ms(0);
+    const std::string shown = received();
+    EXPECT_THAT(shown, HasSubstr("G"));
+    EXPECT_THAT(shown, Not(HasSubstr("\xe2")));
+}
+
+TEST_F(CursesOnPty, AColourChangeRecoloursTheTextAlreadyShown) {
+    open("C.UTF-8");
+    term_->run_console_command("COLOR 7C");  // bright red on white
+    term_->write("x");
+    term_->sleep_ms(0);
+    const std::string first = received();
+    EXPECT_THAT(first, HasSubstr("\x1b[47m"));
+    EXPECT_THAT(first, HasSubstr("\x1b[91m"));
+    term_->run_console_command("COLOR 1F");  // bright white on blue
+    term_->sleep_ms(0);
+    const std::string second = received();
+    EXPECT_THAT(second, HasSubstr("\x1b[44m"));
+    EXPECT_THAT(second, HasSubstr("\x1b[97m"));
+    EXPECT_THAT(second, HasSubstr("x"));
+}
+
 TEST_F(CursesOnPty, ArrowsAndOtherKeysArriveAsPrefixedBytes) {
     open("C.UTF-8");
     type("\x1bOA" "\x1b[6~" "\x1b[2~" "q");  // up, PageDown, Insert, q

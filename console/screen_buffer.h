@@ -1,0 +1,75 @@
+// The 150x40 console as the game sees it: a grid of characters and a cursor,
+// filled byte by byte with the console's rules for control bytes, glyph bytes
+// and text. Knows nothing of curses; the ncursesw backend puts on the terminal
+// only what has changed in it since the last show.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include "console/terminal.h"
+
+namespace skarvel {
+
+class ScreenBuffer {
+public:
+    // `utf8`: bytes above 127 are UTF-8 and glyph bytes show their
+    // code-page-437 pictures; otherwise each byte above 127 is one character
+    // of the locale and glyph bytes show plain ASCII stand-ins.
+    explicit ScreenBuffer(bool utf8);
+
+    // One byte of console output:
+    //   7 notes a bell (see take_bell), 8 one column left (not past column 0),
+    //   9 blanks to the next 8-column stop, 10 the start of the next line;
+    //   other bytes below 32 and 127 show a picture or stand-in, 32..126 as
+    //   themselves, bytes above 127 as text of the locale. Any character that
+    //   cannot show in one column shows as U+FFFD (without UTF-8, '?').
+    // A character in the last column moves the cursor to the next line; past
+    // the last line everything scrolls up one line.
+    void put(unsigned char byte);
+    void write(std::string_view bytes) {
+        for (const char c : bytes) put(static_cast<unsigned char>(c));
+    }
+
+    // All blanks, cursor home, an unfinished UTF-8 character forgotten.
+    void clear();
+
+    // Takes the last typed character off the screen: an unfinished one is
+    // forgotten, else the cell before the cursor (at column 0, the last cell
+    // of the line above) is blanked and the cursor put on it.
+    void erase_back();
+
+    // The cells of a line, one character each.
+    std::u32string_view line(int row) const {
+        return {cells_.data() + row * CONSOLE_COLS, CONSOLE_COLS};
+    }
+    int row() const { return row_; }
+    int col() const { return col_; }
+
+    // True once after a bell has been written.
+    bool take_bell() {
+        const bool bell = bell_;
+        bell_ = false;
+        return bell;
+    }
+
+private:
+    void new_line();
+    void show(char32_t c);           // at the cursor, which moves on
+    void put_utf8(unsigned char b);  // a byte above 127 in UTF-8 mode
+    void end_sequence();             // an unfinished UTF-8 character shows broken
+
+    bool utf8_;
+    std::array<char32_t, CONSOLE_COLS * CONSOLE_LINES> cells_;
+    int row_ = 0;
+    int col_ = 0;
+    bool bell_ = false;
+    // The UTF-8 character being assembled: its bits so far, the continuation
+    // bytes it still needs, and the range the next one must be in.
+    char32_t partial_ = 0;
+    int needed_ = 0;
+    unsigned char lowest_ = 0x80;
+    unsigned char highest_ = 0xBF;
+};
+
+}  // namespace skarvel
