@@ -112,9 +112,8 @@ void BM_restore(benchmark::State& state) {
 }
 BENCHMARK(BM_restore);
 
-// A move on the default field (40x20, level 1), 50 moves into a game.
-void BM_move_default(benchmark::State& state) {
-    const GameState start = game_in_progress(40, 20, 1, 50);
+// Times one move from `start`, again and again, a clock second apart.
+void time_moves(benchmark::State& state, const GameState& start) {
     GameState g = start;
     NullTerminal term;
     for (auto _ : state) {
@@ -125,22 +124,18 @@ void BM_move_default(benchmark::State& state) {
     }
     report_output(state, term);
 }
+
+// A move on the default field (40x20, level 1), 50 moves into a game.
+void BM_move_default(benchmark::State& state) {
+    time_moves(state, game_in_progress(40, 20, 1, 50));
+}
 BENCHMARK(BM_move_default);
 
 // A move on the largest field (120x30, level 10) with the budget at 3: after
 // the step three blanks are left, so the scatter hunts for the last free
 // cells twice over before the budget stops it. The dearest move of a game.
 void BM_move_largest_full(benchmark::State& state) {
-    const GameState start = nearly_full(120, 30, 10);
-    GameState g = start;
-    NullTerminal term;
-    for (auto _ : state) {
-        g = start;
-        ++term.now;
-        one_move(g, term);
-        benchmark::DoNotOptimize(g);
-    }
-    report_output(state, term);
+    time_moves(state, nearly_full(120, 30, 10));
 }
 BENCHMARK(BM_move_largest_full);
 

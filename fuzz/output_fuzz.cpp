@@ -10,8 +10,7 @@
 // terminal must receive exactly the same bytes both times: a control byte
 // that leaked, or showed as anything but its stand-in, would make them
 // differ. The stand-ins are found at start-up, each shown alone; each must be
-// one visible character. (A control byte right after a broken UTF-8 sequence
-// is left as it is in both runs: see with_stand_ins.)
+// one visible character.
 //
 // Besides, in a UTF-8 locale the output must be valid UTF-8 without C1
 // controls (U+0080..U+009F, which some terminals obey), and in any other
@@ -115,12 +114,7 @@ public:
     }
 
     // A blank screen with the cursor home, shown; what it took is thrown away.
-    // The blank written between two clears ends any UTF-8 character the
-    // screen before left unfinished (see the check in the test below), so
-    // that every show starts from the same state.
     void reset() {
-        term->clear_screen();
-        term->write(" ");
         term->clear_screen();
         term->sleep_ms(0);
         received();
@@ -278,34 +272,12 @@ struct Setup {
 
 Setup* setup = nullptr;
 
-// The text with each control byte replaced by its stand-in, where curses
-// holds no unfinished UTF-8 character: after a lead byte still waiting for
-// its continuation, or a byte that is no UTF-8 at all, curses takes the
-// stand-in's bytes into that broken character differently depending on how
-// they come (a string or byte by byte), so such a control byte stays as it is
-// in both runs.
+// The text with each control byte replaced by its stand-in.
 std::string with_stand_ins(std::string_view text) {
     std::string out;
-    bool clean = true;  // everything before ends on a whole character
-    for (std::size_t i = 0; i < text.size();) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        std::uint32_t code = 0;
-        if (b >= 0x80) {
-            const std::size_t n = setup->utf8 ? utf8_length(text, i, code) : 1;
-            out.append(text.substr(i, std::max<std::size_t>(n, 1)));
-            clean = n > 0;
-            i += std::max<std::size_t>(n, 1);
-            continue;
-        }
-        if (has_stand_in(b)) {
-            out += clean ? setup->stand_in[b] : std::string(1, text[i]);
-        } else {
-            out += text[i];
-            // A printable byte, or a tab's blanks, ends an unfinished
-            // character; the bell, a backspace and a line end add nothing.
-            if (b >= 0x20 || b == '\t') clean = true;
-        }
-        ++i;
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        out += has_stand_in(b) ? setup->stand_in[b] : std::string(1, c);
     }
     return out;
 }
