@@ -118,6 +118,32 @@ TEST_F(Play, KeysMoveOneCellAndWrapAroundTheEdges) {
     }
 }
 
+// Within one second every spawner draws alike, so the order shows: the power
+// item drops first and takes the first free cell drawn, the life item the
+// next one, and the bomb, drawn from the very first number, comes last.
+TEST_F(Play, TheFirstMoveDropsAPowerThenALifeThenABomb) {
+    std::int64_t second = NOW;
+    while (std::minstd_rand(static_cast<std::minstd_rand::result_type>(second))() % 20 != 0) ++second;
+    GameState game;
+    Table table{game};
+    table.set_seconds(second);
+    table.keys("Q");
+    play(game, table);
+    std::minstd_rand e(static_cast<std::minstd_rand::result_type>(second));
+    const int x = static_cast<int>(e() % 18) + 1, y = static_cast<int>(e() % 38) + 1;
+    e.seed(static_cast<std::minstd_rand::result_type>(second));
+    e();  // the drop's odds
+    std::vector<std::pair<int, int>> free_cells;  // the free cells the draws give, in order
+    while (free_cells.size() < 2) {
+        const int row = static_cast<int>(e() % 18) + 1, col = static_cast<int>(e() % 38) + 1;
+        if ((row != x || col != y) && std::find(free_cells.begin(), free_cells.end(), std::pair{row, col}) == free_cells.end())
+            free_cells.emplace_back(row, col);
+    }
+    EXPECT_EQ(game.map[free_cells[0].first][free_cells[0].second], '%');
+    EXPECT_EQ(game.map[free_cells[1].first][free_cells[1].second], '$');
+    EXPECT_EQ(game.bomb_num, 1);
+}
+
 TEST_F(Play, XSpendsAPowerWithoutAMove) {
     t.hook = [this](std::size_t read) {
         if (read != 0) return;
