@@ -22,76 +22,67 @@
 #include <thread>
 #include <vector>
 
-#include "bench/null_terminal.h"
 #include "console/curses_terminal.h"
-#include "core/display.h"
+#include "console/null_terminal.h"
+#include "core/game_screen.h"
 #include "core/game_state.h"
-#include "core/rules.h"
+#include "core/move.h"
+#include "core/spawners.h"
 
 namespace skarvel::bench {
 
 namespace {
 
-// A game in progress on a `length` x `width` field at level `lev`: the player
+// A game in progress on a `cols` x `rows` field at level `level`: the player
 // in the middle, the cell to its right blank, and `filled` other interior
 // cells holding bombs. The budget is what a game that has placed exactly
 // those bombs has left, and the player's cell is blank, as the game loop
 // leaves it while it waits for a key.
-GameState game_in_progress(int length, int width, int lev, int filled) {
+GameState game_in_progress(int cols, int rows, int level, int filled) {
     GameState g;
-    g.max_r = length;
-    g.max_l = width;
-    g.lev = lev;
-    rev(g, '1');
-    build(g);
-    g.x = width / 2;
-    g.y = length / 2;
+    g.cols = cols;
+    g.rows = rows;
+    g.level = level;
+    build_field(g);
+    g.row = rows / 2;
+    g.col = cols / 2;
     std::vector<std::pair<int, int>> cells;
-    for (int i = 1; i < width - 1; ++i) {
-        for (int j = 1; j < length - 1; ++j) {
+    for (int i = 1; i < rows - 1; ++i) {
+        for (int j = 1; j < cols - 1; ++j) {
             // The player's cell and the one to its right, on its row and on
             // the row below (where a second start may put the player).
-            if ((i == g.x || i == g.x + 1) && (j == g.y || j == g.y + 1)) continue;
+            if ((i == g.row || i == g.row + 1) && (j == g.col || j == g.col + 1)) continue;
             cells.emplace_back(i, j);
         }
     }
     if (filled < 0 || filled > static_cast<int>(cells.size())) {
-        std::fprintf(stderr, "cannot fill %d cells of a %dx%d field\n", filled, length, width);
+        std::fprintf(stderr, "cannot fill %d cells of a %dx%d field\n", filled, cols, rows);
         std::exit(1);
     }
     std::mt19937 shuffle(12345);  // the same field on every run
     std::shuffle(cells.begin(), cells.end(), shuffle);
-    for (int n = 0; n < filled; ++n) g.map[cells[n].first][cells[n].second] = g.glyphs.bomb;
-    const int interior = (width - 2) * (length - 2);
-    g.bomb_num = filled;
-    g.left = interior - 1 - filled;
+    for (int n = 0; n < filled; ++n) g.field[cells[n].first][cells[n].second] = g.glyphs.bomb;
+    const int interior = (rows - 2) * (cols - 2);
+    g.bombs_placed = filled;
+    g.budget = interior - 1 - filled;
     g.score = filled;
-    g.live_left = 1;
+    g.lives_held = 1;
     return g;
 }
 
 // Every interior cell filled but the player's, the one it steps onto and the
 // two below them: the budget is at 3.
-GameState nearly_full(int length, int width, int lev) {
-    return game_in_progress(length, width, lev, (width - 2) * (length - 2) - 4);
+GameState nearly_full(int cols, int rows, int level) {
+    return game_in_progress(cols, rows, level, (rows - 2) * (cols - 2) - 4);
 }
 
-// One move to the right, as the game loop makes it: resolve the cell, count
-// the move, run the three spawners with the player in the grid, redraw, and
-// take the player out again.
+// One step to the right and the move the game makes of it.
 void one_move(GameState& g, Terminal& term) {
-    if (++g.y == g.max_r - 1) g.y = 1;
-    if (judge(g, term, g.x, g.y) != GOES_ON) {
-        std::fprintf(stderr, "the benchmark move must land on a blank cell and go on\n");
+    if (++g.col == g.cols - 1) g.col = 1;
+    if (make_move(g, term) != Outcome::goes_on) {
+        std::fprintf(stderr, "the benchmark move must land on an empty cell and go on\n");
         std::exit(1);
     }
-    ++g.score;
-    g.map[g.x][g.y] = g.glyphs.player;
-    powers(g, term, 1);
-    lives(g, term);
-    bombs(g, term);
-    print(g, term);
-    g.map[g.x][g.y] = SPC;
 }
 
 void report_output(benchmark::State& state, const NullTerminal& term) {
@@ -144,27 +135,27 @@ BENCHMARK(BM_move_largest_full);
 void BM_powers_spend_largest(benchmark::State& state) {
     const int interior = 118 * 28;
     GameState start = game_in_progress(120, 30, 10, interior / 2);
-    start.power_left = 1;
+    start.powers_held = 1;
     GameState g = start;
     NullTerminal term;
     for (auto _ : state) {
         g = start;
         ++term.now;
-        powers(g, term, 2);
+        spend_power(g, term);
         benchmark::DoNotOptimize(g);
     }
-    state.counters["bombs_after"] = benchmark::Counter(static_cast<double>(g.bomb_num));
+    state.counters["bombs_after"] = benchmark::Counter(static_cast<double>(g.bombs_placed));
 }
 BENCHMARK(BM_powers_spend_largest)->Unit(benchmark::kMicrosecond);
 
 // The redraw alone, default and largest field.
 void BM_print(benchmark::State& state) {
-    const auto length = static_cast<int>(state.range(0));
-    const auto width = static_cast<int>(state.range(1));
-    GameState g = game_in_progress(length, width, 1, (length - 2) * (width - 2) / 4);
+    const auto cols = static_cast<int>(state.range(0));
+    const auto rows = static_cast<int>(state.range(1));
+    GameState g = game_in_progress(cols, rows, 1, (cols - 2) * (rows - 2) / 4);
     NullTerminal term;
     for (auto _ : state) {
-        print(g, term);
+        draw_game_screen(g, term);
         benchmark::ClobberMemory();
     }
     report_output(state, term);
@@ -212,7 +203,7 @@ private:
     int slave_ = -1;
     std::FILE* file_ = nullptr;
     std::thread reader_;
-    std::unique_ptr<CursesTerminal> term_;
+    std::unique_ptr<Terminal> term_;
 };
 
 CursesOnPty& curses_on_pty() {
@@ -229,7 +220,7 @@ void move_through_curses(benchmark::State& state, const GameState& start) {
     CursesOnPty& pty = curses_on_pty();
     Terminal& term = pty.term();
     GameState other = start;
-    ++other.x;
+    ++other.row;
     const GameState* starts[2] = {&start, &other};
     GameState g = start;
     one_move(g, term);

@@ -1,6 +1,7 @@
-// The seam between the game and its console. Every screen writes, reads and
-// waits through a Terminal; the ncursesw backend drives a real terminal and
-// the scripted one in the tests records everything against a virtual clock.
+// The seam between the game and its console. Everything the game does to the
+// console goes through a Terminal: the ncursesw backend drives a real
+// terminal, and the scripted one in the tests records every call against a
+// virtual clock.
 #pragma once
 
 #include <cstddef>
@@ -11,6 +12,35 @@
 
 namespace skarvel {
 
+// The console is 150 columns by 40 lines.
+constexpr int CONSOLE_COLS = 150;
+constexpr int CONSOLE_LINES = 40;
+
+// The console's sixteen colours, numbered by the bits of a colour digit:
+// 1 blue, 2 green, 4 red, 8 bright.
+enum class ConsoleColour : unsigned char {
+    black, blue, green, cyan, red, purple, yellow, white,
+    grey, light_blue, light_green, light_cyan, light_red, light_purple, light_yellow, bright_white,
+};
+
+// The colours of the whole console.
+struct Colours {
+    ConsoleColour background;
+    ConsoleColour foreground;
+    bool operator==(const Colours&) const = default;
+};
+
+// One key press: a character, an arrow, or another key without a character
+// (Home, PageDown, a function key...).
+struct Key {
+    enum class Kind : unsigned char { character, up, down, left, right, other };
+    Kind kind = Kind::character;
+    unsigned char character = 0;  // the byte typed, for Kind::character
+
+    static constexpr Key of(unsigned char c) { return {Kind::character, c}; }
+    bool operator==(const Key&) const = default;
+};
+
 // Thrown by a terminal when the run has to end at once: the terminal went
 // away, or a signal asked the program to stop. Caught only by main, so the
 // terminal is restored by the ordinary unwinding of its owner.
@@ -18,21 +48,24 @@ struct RunEnded {
     int signal = 0;  // the signal that ended the run, 0 for a lost terminal
 };
 
-// The console is 150 columns by 40 lines.
-constexpr int CONSOLE_COLS = 150;
-constexpr int CONSOLE_LINES = 40;
-
 class Terminal {
 public:
     virtual ~Terminal() = default;
 
-    // Console output: bytes as the game's printf would send them.
+    // Console output: bytes as the game's printf sends them. They show at
+    // the next clear, colour change, key read or sleep.
     virtual void write(std::string_view bytes) = 0;
-    // "CLS", "COLOR XY" or "MODE CON COLS=150 LINES=40"; shows pending output first.
-    virtual void run_console_command(std::string_view line) = 0;
-    // One key byte, 0..255, without echo; shows pending output first.
-    virtual int read_key() = 0;
-    // Shows pending output, then waits.
+    // Clears the console in its current colours and puts the cursor home.
+    virtual void clear_screen() = 0;
+    // Gives the whole console these colours at once, text already shown included.
+    virtual void set_colours(Colours colours) = 0;
+    // The same for a moment: a flash, which the next set_colours ends.
+    virtual void flash_colours(Colours colours) = 0;
+    // Makes the console window 150x40, as far as the terminal allows.
+    virtual void size_window() = 0;
+    // Waits for one key press, without echo.
+    virtual Key read_key() = 0;
+    // Waits `ms` milliseconds.
     virtual void sleep_ms(std::uint32_t ms) = 0;
     // Calendar time in whole seconds.
     virtual std::int64_t seconds() = 0;
@@ -45,7 +78,6 @@ public:
 
     void printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void putchar(char c) { write(std::string_view(&c, 1)); }
-    void clear_screen() { run_console_command("CLS"); }
 
 protected:
     // Reads one typed line into `line`, its '\n' included; false at end of input.

@@ -2,42 +2,36 @@
 
 namespace skarvel {
 
-void rev(GameState& g, char mode) {
-    if (mode == '1') {
-        g.glyphs = GLYPHS_1;
-    } else if (mode == '2') {
-        g.glyphs = GLYPHS_2;
-    } else {
-        return;
-    }
-    g.rev_mode = mode;
+void select_display_mode(GameState& g, DisplayMode mode) {
+    g.display_mode = mode;
+    g.glyphs = glyphs_of(mode);
 }
 
-void build(GameState& g) {
-    const int last_row = g.max_l - 1;
-    const int last_col = g.max_r - 1;
-    for (int i = 0; i <= last_row; ++i) {
-        for (int j = 0; j <= last_col; ++j) {
-            char& cell = g.map[i][j];
-            const bool corner = (i == 0 || i == last_row) && (j == 0 || j == last_col);
+void build_field(GameState& g) {
+    const int last_row = g.rows - 1;
+    const int last_col = g.cols - 1;
+    for (int row = 0; row <= last_row; ++row) {
+        for (int col = 0; col <= last_col; ++col) {
+            char& cell = g.field[row][col];
+            const bool corner = (row == 0 || row == last_row) && (col == 0 || col == last_col);
             if (corner) {
-                cell = SPC;
-            } else if (i == 0) {
-                cell = g.glyphs.side_u;
-            } else if (i == last_row) {
-                cell = g.glyphs.side_d;
-            } else if (j == 0) {
-                cell = g.glyphs.side_l;
-            } else if (j == last_col) {
-                cell = g.glyphs.side_r;
+                cell = EMPTY;
+            } else if (row == 0) {
+                cell = g.glyphs.border_top;
+            } else if (row == last_row) {
+                cell = g.glyphs.border_bottom;
+            } else if (col == 0) {
+                cell = g.glyphs.border_left;
+            } else if (col == last_col) {
+                cell = g.glyphs.border_right;
             } else {
-                cell = SPC;
+                cell = EMPTY;
             }
         }
     }
-    g.bomb_num = 0;
-    g.power_num = 0;
-    g.live_num = 0;
+    g.bombs_placed = 0;
+    g.powers_on_field = 0;
+    g.lives_on_field = 0;
 }
 
 }  // namespace skarvel

@@ -1,6 +1,6 @@
-// What the fuzz targets share: bytes in memory as a scanf source, a plain
+// What the fuzz targets share: bytes in memory as a scanf source, and a plain
 // second reading of the "%d" and " %c" rules to hold the game's reader
-// against, and a Terminal that discards its output.
+// against.
 #pragma once
 
 #include <algorithm>
@@ -12,7 +12,6 @@
 #include <string>
 #include <string_view>
 
-#include "console/terminal.h"
 
 namespace skarvel::fuzz {
 
@@ -81,30 +80,5 @@ inline Expected expect_char(std::string_view s, std::size_t p) {
     if (p >= s.size()) return {false, 0, p};
     return {true, static_cast<unsigned char>(s[p]), p + 1};
 }
-
-// A Terminal that takes everything and shows nothing; typed lines come from
-// `lines`, one per '\n', the last one ended by an Enter of its own.
-class QuietTerminal final : public Terminal {
-public:
-    std::string_view lines;
-    std::int64_t now = 1'700'000'000;
-
-    void write(std::string_view) override {}
-    void run_console_command(std::string_view) override {}
-    int read_key() override { return 'Q'; }
-    void sleep_ms(std::uint32_t) override {}
-    std::int64_t seconds() override { return now; }
-
-protected:
-    bool read_line(std::string& line) override {
-        if (lines.empty()) return false;
-        const std::size_t end = lines.find('\n');
-        const std::size_t n = end == std::string_view::npos ? lines.size() : end + 1;
-        line.assign(lines.substr(0, n));
-        if (line.back() != '\n') line += '\n';
-        lines.remove_prefix(n);
-        return true;
-    }
-};
 
 }  // namespace skarvel::fuzz

@@ -89,7 +89,7 @@ public:
         if (!term) fail(("open_curses_terminal: " + why).c_str());
     }
 
-    std::unique_ptr<CursesTerminal> term;
+    std::unique_ptr<Terminal> term;
 
     // Everything the terminal has received since the last call: a marker
     // written behind curses' output comes back after all of it.

@@ -1,8 +1,8 @@
 // score.txt and options.txt holding arbitrary bytes, read as the program
 // reads them at start-up, in a folder of their own.
-//  - Every field read is the plain reading's; a setting outside the range the
-//    options screens keep comes back inside it, and nothing past the first
-//    unreadable field changes.
+//  - Every field read is the plain reading's, and nothing past the first
+//    unreadable field changes; a setting outside the range the options
+//    screens keep comes back inside it when the game takes it.
 //  - Whatever was read, a field of that size can be built, drawn and played
 //    a move on (index checks are on: _GLIBCXX_ASSERTIONS).
 //  - Saving what was read and reading it back gives the same values.
@@ -16,11 +16,12 @@
 #include <string_view>
 #include <type_traits>
 
-#include "core/display.h"
+#include "console/null_terminal.h"
 #include "core/game_state.h"
-#include "core/rules.h"
+#include "core/move.h"
 #include "fuzz/fuzz_support.h"
-#include "records/records.h"
+#include "records/record_store.h"
+#include "screens/settings.h"
 
 using namespace skarvel;
 using namespace skarvel::fuzz;
@@ -36,7 +37,7 @@ void write_file(const char* name, std::string_view bytes) {
 
 // Reads "%d %d %c %c %d" the plain way into the fields, stopping at the first
 // field that cannot be read.
-void plain_options(std::string_view s, GameState& g) {
+void plain_options(std::string_view s, OptionsRecord& r) {
     std::size_t p = 0;
     const auto field = [&](bool character, auto& out) {
         const Expected e = character ? expect_char(s, p) : expect_int(s, p);
@@ -45,8 +46,8 @@ void plain_options(std::string_view s, GameState& g) {
         p = e.end;
         return true;
     };
-    if (field(false, g.max_r) && field(false, g.max_l) && field(true, g.color) && field(true, g.rev_mode)) {
-        field(false, g.lev);
+    if (field(false, r.length) && field(false, r.width) && field(true, r.colour) && field(true, r.display)) {
+        field(false, r.level);
     }
 }
 
@@ -64,8 +65,8 @@ char fallback[] = "/tmp/skarvel-fuzz-XXXXXX";
 const char* fuzz_folder = nullptr;
 
 void remove_folder() {
-    std::remove(F_SCO);
-    std::remove(F_OPT);
+    std::remove(SCORE_FILE);
+    std::remove(OPTIONS_FILE);
     if (::chdir("/") == 0) ::rmdir(fuzz_folder);
 }
 
@@ -81,55 +82,56 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    write_file(F_SCO, bytes);
-    write_file(F_OPT, bytes);
+    write_file(SCORE_FILE, bytes);
+    write_file(OPTIONS_FILE, bytes);
 
-    GameState g;
-    load_score(g);
-    load_options(g);
+    RecordStore records(".");
+    ScoreRecord score;
+    records.load_score(score);
+    OptionsRecord stored;
+    records.load_options(stored);
 
     // The score: taken unchanged, as far as it reads.
-    GameState want;
+    ScoreRecord want;
     if (const Expected best = expect_int(bytes, 0); best.ok) {
-        want.h_score = best.value;
-        if (const Expected won = expect_int(bytes, best.end); won.ok) want.survival = won.value;
+        want.best_score = best.value;
+        if (const Expected won = expect_int(bytes, best.end); won.ok) want.games_won = won.value;
     }
-    check(g.h_score == want.h_score && g.survival == want.survival, "score.txt read otherwise than planned");
+    check(score == want, "score.txt read otherwise than planned");
 
-    // The settings: as read when in range, brought into range when not.
-    GameState read;
+    // The settings: as the plain reading has them; in the game, as read when
+    // in range, brought into range when not.
+    OptionsRecord read;
     plain_options(bytes, read);
-    check_setting(g.max_r, read.max_r, 3, 120, "field length");
-    check_setting(g.max_l, read.max_l, 8, 30, "field width");
-    check_setting(g.lev, read.lev, 1, 10, "level");
-    check_setting(g.color, read.color, '1', '8', "colour scheme");
-    check(g.rev_mode == '1' || g.rev_mode == '2', "display mode");
-    if (read.rev_mode == '1' || read.rev_mode == '2') check(g.rev_mode == read.rev_mode, "display mode");
+    check(stored == read, "options.txt read otherwise than planned");
+    GameState g;
+    apply_options(stored, g);
+    const OptionsRecord kept = options_of(g);
+    check_setting(kept.length, read.length, 3, 120, "field length");
+    check_setting(kept.width, read.width, 8, 30, "field width");
+    check_setting(kept.level, read.level, 1, 10, "level");
+    check_setting(kept.colour, read.colour, '1', '8', "colour scheme");
+    check(kept.display == '1' || kept.display == '2', "display mode");
+    if (read.display == '1' || read.display == '2') check(kept.display == read.display, "display mode");
 
-    // Play on what was read: a field, a move's spawners, a redraw.
-    QuietTerminal term;
+    // Play a move on what was read: a field, the spawners, a redraw.
+    NullTerminal term;
     term.now += static_cast<std::int64_t>(size);
-    rev(g, g.rev_mode);
-    build(g);
-    g.x = g.max_l / 2;
-    g.y = g.max_r / 2;
-    g.left = (g.max_l - 2) * (g.max_r - 2) - 1;
-    g.live_left = 1;
-    g.map[g.x][g.y] = g.glyphs.player;
-    powers(g, term, 1);
-    lives(g, term);
-    bombs(g, term);
-    print(g, term);
+    build_field(g);
+    g.row = g.rows / 2;
+    g.col = g.cols / 2;
+    g.budget = (g.rows - 2) * (g.cols - 2) - 1;
+    g.lives_held = 1;
+    check(make_move(g, term) == Outcome::goes_on, "the first move of a game ends it");
 
     // Saved and read back, the values stay.
-    save_score(g);
-    save_options(g);
-    GameState again;
-    load_score(again);
-    load_options(again);
-    check(again.h_score == g.h_score && again.survival == g.survival, "score.txt changes on a round trip");
-    check(again.max_r == g.max_r && again.max_l == g.max_l && again.color == g.color &&
-              again.rev_mode == g.rev_mode && again.lev == g.lev,
-          "options.txt changes on a round trip");
+    records.save_score(score);
+    records.save_options(kept);
+    ScoreRecord score_again;
+    records.load_score(score_again);
+    OptionsRecord options_again;
+    records.load_options(options_again);
+    check(score_again == score, "score.txt changes on a round trip");
+    check(options_again == kept, "options.txt changes on a round trip");
     return 0;
 }

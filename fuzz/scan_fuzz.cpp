@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "console/scan.h"
+#include "records/number_reader.h"
 #include "fuzz/fuzz_support.h"
 
 using namespace skarvel;

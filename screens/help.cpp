@@ -1,8 +1,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "console/scan.h"
-#include "console/services.h"
+#include "core/keys.h"
+#include "records/number_reader.h"
 #include "screens/screens.h"
 
 namespace skarvel {
@@ -12,11 +12,19 @@ namespace {
 struct CloseFile {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
+using File = std::unique_ptr<std::FILE, CloseFile>;
+
+// The first of the places that holds a help text.
+File open_help_file(const std::vector<std::filesystem::path>& places) {
+    for (const std::filesystem::path& place : places) {
+        if (File file{std::fopen(place.c_str(), "r")}) return file;
+    }
+    return nullptr;
+}
 
 // The 32 printable 7-bit characters that are neither letters, digits nor the blank.
 constexpr bool is_punct(int c) {
-    return (c >= '!' && c <= '/') || (c >= ':' && c <= '@') || (c >= '[' && c <= '`') ||
-           (c >= '{' && c <= '~');
+    return (c >= '!' && c <= '/') || (c >= ':' && c <= '@') || (c >= '[' && c <= '`') || (c >= '{' && c <= '~');
 }
 
 // Letters and digits are typed 10 ms apart; blanks, line ends and punctuation
@@ -39,29 +47,26 @@ int next_text_byte(std::FILE* file) {
 
 }  // namespace
 
-int help(const GameState& g, Terminal& term) {
+void show_help(Session& s) {
+    Terminal& term = s.term;
     term.clear_screen();
     term.printf("Loading...");
-    const std::unique_ptr<std::FILE, CloseFile> file(std::fopen(F_HEL, "r"));
+    const File file = open_help_file(s.help_files);
     term.clear_screen();
     term.printf("\tHelp:\n");
     if (!file) {
-        term.printf("\t Error: Cannot find the file \"%s\"! \a", F_HEL);
+        term.printf("\t Error: Cannot find the file \"%s\"! \a", HELP_FILE);
         term.sleep_ms(2000);
-        return 0;
+        return;
     }
     for (int c = next_text_byte(file.get()); c != EOF; c = next_text_byte(file.get())) {
         term.putchar(static_cast<char>(c));
         if (pauses_after(c)) term.sleep_ms(10);
     }
-    term.printf("\n\n\t\t%c Back (B)\n", g.glyphs.p);
+    term.printf("\n\n\t\t%c Back (B)\n", s.game.glyphs.pointer);
     for (;;) {
-        switch (read_upper(term)) {
-            case 'P': return 1;
-            case 'Q': return -1;
-            case 'B': return 0;
-            default: break;
-        }
+        const char letter = read_letter(term);
+        if (letter == 'P' || letter == 'Q' || letter == 'B') return;
     }
 }
 

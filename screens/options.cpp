@@ -1,26 +1,24 @@
 #include <algorithm>
 
-#include "console/services.h"
-#include "records/records.h"
+#include "core/colours.h"
+#include "core/keys.h"
 #include "screens/screens.h"
+#include "screens/settings.h"
+#include "screens/typed_input.h"
 
 namespace skarvel {
 
 namespace {
 
-constexpr int MIN_LENGTH = 3;
-constexpr int MAX_LENGTH = 120;
-constexpr int MIN_WIDTH = 8;
-constexpr int MAX_WIDTH = 30;
-constexpr int RECOMMENDED_LENGTH = 50;
-constexpr int RECOMMENDED_WIDTH = 20;
-constexpr int MAX_LEVEL = 10;
-
+// The colour screen's list of the schemes 1 to 8.
 constexpr const char* SCHEME_LINES[] = {
     "\t Black\t\t White\t\t 1",  "\t Black\t\t Green\t\t 2", "\t White\t\t Black\t\t 3",
     "\t White\t\t Red\t\t 4",    "\t White\t\t Blue\t\t 5",  "\t Yellow\t\t Black\t\t 6",
     "\t Yellow\t\t Red\t\t 7",   "\t Purple\t\t White\t\t 8",
 };
+static_assert(std::size(SCHEME_LINES) == LAST_SCHEME - FIRST_SCHEME + 1);
+
+void save_options(Session& s) { s.records.save_options(options_of(s.game)); }
 
 // Every options screen begins alike.
 void begin_screen(Terminal& term) {
@@ -29,108 +27,121 @@ void begin_screen(Terminal& term) {
 }
 
 void wait_for_back(Terminal& term) {
-    while (read_upper(term) != 'B') {
+    while (read_letter(term) != 'B') {
     }
 }
 
-void map_size_screen(GameState& g, Terminal& term) {
-    const char p = g.glyphs.p;
+// Two typed numbers, clamped to the sizes allowed; 'P' or any other text
+// keeps a value.
+void run_map_size_screen(Session& s) {
+    GameState& g = s.game;
+    Terminal& term = s.term;
+    const char p = g.glyphs.pointer;
     begin_screen(term);
     term.printf("\t%cTip: enter 'P' to pass.\n", p);
-    term.printf("\n\t%c Current length:\t%d\n", p, g.max_r);
-    term.printf("\t%c Current width:\t%d\n", p, g.max_l);
-    term.printf("\n\t%c Recommended length:\t%d\n", p, RECOMMENDED_LENGTH);
-    term.printf("\t%c Recommended width:\t%d\n", p, RECOMMENDED_WIDTH);
-    term.printf("\n\t%c Please enter a new length(3 ~ 120):\t", p);
-    read_int(term, g.max_r);
-    g.max_r = std::clamp(g.max_r, MIN_LENGTH, MAX_LENGTH);
-    term.printf("\n\t%c Please enter a new width(8 ~ 30):\t", p);
-    clear(term);
-    read_int(term, g.max_l);
-    g.max_l = std::clamp(g.max_l, MIN_WIDTH, MAX_WIDTH);
-    term.printf("\n\t%c New length:\t%d\n", p, g.max_r);
-    term.printf("\t%c New width:\t%d\n", p, g.max_l);
-    save_options(g);
+    term.printf("\n\t%c Current length:\t%d\n", p, g.cols);
+    term.printf("\t%c Current width:\t%d\n", p, g.rows);
+    term.printf("\n\t%c Recommended length:\t%d\n", p, RECOMMENDED_COLS);
+    term.printf("\t%c Recommended width:\t%d\n", p, RECOMMENDED_ROWS);
+    term.printf("\n\t%c Please enter a new length(%d ~ %d):\t", p, MIN_COLS, MAX_COLS);
+    read_typed_int(term, g.cols);
+    g.cols = std::clamp(g.cols, MIN_COLS, MAX_COLS);
+    term.printf("\n\t%c Please enter a new width(%d ~ %d):\t", p, MIN_ROWS, MAX_ROWS);
+    discard_typed_line(term);
+    read_typed_int(term, g.rows);
+    g.rows = std::clamp(g.rows, MIN_ROWS, MAX_ROWS);
+    term.printf("\n\t%c New length:\t%d\n", p, g.cols);
+    term.printf("\t%c New width:\t%d\n", p, g.rows);
+    save_options(s);
     term.printf("\n\t\t%c Back (B)\n", p);
     wait_for_back(term);
-    clear(term);
+    discard_typed_line(term);
 }
 
-void level_screen(GameState& g, Terminal& term) {
+// Drawn again after every key: left and down lower the level, right and up
+// raise it, by letter or by arrow.
+void run_level_screen(Session& s) {
+    GameState& g = s.game;
+    Terminal& term = s.term;
     for (;;) {
         begin_screen(term);
-        term.printf("\t%c Tip: Press direction keys to choose a level.\n", g.glyphs.p);
+        term.printf("\t%c Tip: Press direction keys to choose a level.\n", g.glyphs.pointer);
         term.printf("\n\t\tEasy   Normal   Hard   Isane\n");
         term.printf("\tLevel");
-        for (int i = 0; i < g.lev; ++i) term.printf("   ");
-        term.printf("%c %d", g.glyphs.p_3, g.lev);
-        term.printf("\n\n\t\t%c Back (B)", g.glyphs.p);
-        switch (read_upper(term)) {
-            case 'A': case 'K': case 'S': case 'P': g.lev = std::max(g.lev - 1, 1); break;
-            case 'D': case 'M': case 'W': case 'H': g.lev = std::min(g.lev + 1, MAX_LEVEL); break;
-            case 'B': save_options(g); return;
+        for (int i = 0; i < g.level; ++i) term.printf("   ");  // the marker moves three columns a level
+        term.printf("%c %d", g.glyphs.level_marker, g.level);
+        term.printf("\n\n\t\t%c Back (B)", g.glyphs.pointer);
+        switch (read_letter(term)) {
+            case 'A': case 'K': case 'S': case 'P': g.level = std::max(g.level - 1, MIN_LEVEL); break;
+            case 'D': case 'M': case 'W': case 'H': g.level = std::min(g.level + 1, MAX_LEVEL); break;
+            case 'B': save_options(s); return;
             default: break;
         }
     }
 }
 
-void colour_screen(GameState& g, Terminal& term) {
+// A scheme's number recolours the console at once, without a redraw.
+void run_colour_screen(Session& s) {
+    Terminal& term = s.term;
     begin_screen(term);
     term.printf("\tBackground\tFront\t\tNumber\n");
     for (const char* line : SCHEME_LINES) term.printf("%s\n", line);
     term.printf("\n\tPress number to change the color.\n");
-    term.printf("\n\t\t%c Back (B)\n", g.glyphs.p);
+    term.printf("\n\t\t%c Back (B)\n", s.game.glyphs.pointer);
     for (;;) {
-        const char key = read_upper(term);
-        if (key == 'B') return;
-        if (key >= '1' && key <= '8') {
-            set(g, term, key);
-            save_options(g);
+        const char letter = read_letter(term);
+        if (letter == 'B') return;
+        const int scheme = letter - '0';
+        if (scheme >= FIRST_SCHEME && scheme <= LAST_SCHEME) {
+            choose_colour_scheme(s.game, term, scheme);
+            save_options(s);
         }
     }
 }
 
-void display_screen(GameState& g, Terminal& term) {
+// A mode's number selects its glyphs and draws the screen anew with them;
+// the two samples stay as they are.
+void run_display_screen(Session& s) {
+    Terminal& term = s.term;
     for (;;) {
         begin_screen(term);
         term.printf("\tDisplay\t\tNumber\n");
-        term.printf("\t %c\t\t 1\n", PLAYER);
-        term.printf("\t %c\t\t 2\n", PLAYER2);
+        term.printf("\t %c\t\t 1\n", PICTURE_GLYPHS.player);
+        term.printf("\t %c\t\t 2\n", PLAIN_GLYPHS.player);
         term.printf("\n\tPress number to change the diaplay.\n");
-        term.printf("\n\t\t%c Back (B)\n", g.glyphs.p);
-        char key = read_upper(term);
-        while (key != 'B' && key != '1' && key != '2') key = read_upper(term);
-        if (key == 'B') return;
-        rev(g, key);
-        save_options(g);
+        term.printf("\n\t\t%c Back (B)\n", s.game.glyphs.pointer);
+        char letter = read_letter(term);
+        while (letter != 'B' && letter != '1' && letter != '2') letter = read_letter(term);
+        if (letter == 'B') return;
+        select_display_mode(s.game, letter == '1' ? DisplayMode::pictures : DisplayMode::plain);
+        save_options(s);
     }
 }
 
 }  // namespace
 
-void options(GameState& g, Terminal& term) {
+void run_options_menu(Session& s) {
     for (;;) {
-        const char p = g.glyphs.p;
-        term.clear_screen();
-        term.printf("%s\n", TITLE);
-        term.printf("\tOptions:\n");
-        term.printf("\n\t%c Map size (M)\n", p);
-        term.printf("\t%c Level (L)\n", p);
-        term.printf("\t%c Color (C)\n", p);
-        term.printf("\t%c Display (D)\n", p);
-        term.printf("\n\t\t%c Back to main menu (B)\n", p);
-        const char key = read_upper(term);
-        if (key == 'B') return;
-        options_set(g, term, key);  // any other key only redraws the menu
+        const char p = s.game.glyphs.pointer;
+        begin_screen(s.term);
+        s.term.printf("\tOptions:\n");
+        s.term.printf("\n\t%c Map size (M)\n", p);
+        s.term.printf("\t%c Level (L)\n", p);
+        s.term.printf("\t%c Color (C)\n", p);
+        s.term.printf("\t%c Display (D)\n", p);
+        s.term.printf("\n\t\t%c Back to main menu (B)\n", p);
+        const char letter = read_letter(s.term);
+        if (letter == 'B') return;
+        open_options_screen(s, letter);  // any other key only draws the menu again
     }
 }
 
-void options_set(GameState& g, Terminal& term, char mode) {
-    switch (upper(mode)) {
-        case 'M': map_size_screen(g, term); break;
-        case 'L': level_screen(g, term); break;
-        case 'C': colour_screen(g, term); break;
-        case 'D': display_screen(g, term); break;
+void open_options_screen(Session& s, char letter) {
+    switch (upper(static_cast<unsigned char>(letter))) {
+        case 'M': run_map_size_screen(s); break;
+        case 'L': run_level_screen(s); break;
+        case 'C': run_colour_screen(s); break;
+        case 'D': run_display_screen(s); break;
         default: break;
     }
 }

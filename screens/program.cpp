@@ -1,27 +1,27 @@
-#include "console/services.h"
-#include "core/play.h"
-#include "records/records.h"
+#include "core/colours.h"
+#include "core/game_loop.h"
 #include "screens/screens.h"
+#include "screens/settings.h"
 
 namespace skarvel {
 
-int run(GameState& g, Terminal& term) {
-    term.printf("Loading...");
-    g.color = '1';
-    g.rev_mode = '1';
-    g.lev = 1;
-    load_score(g);
-    load_options(g);
-    rev(g, g.rev_mode);
-    set(g, term, '0');
-    term.clear_screen();
-    welcome(term);
-    while (start(g, term) == 1) {
-        build(g);
-        play(g, term);
+void run_program(Session& s) {
+    GameState& g = s.game;
+    s.term.printf("Loading...");
+    ScoreRecord score;
+    s.records.load_score(score);
+    apply_score(score, g);
+    OptionsRecord options;
+    s.records.load_options(options);
+    apply_options(options, g);
+    set_up_console(g, s.term);
+    s.term.clear_screen();
+    show_welcome(s.term);
+    while (run_main_menu(s) == MenuChoice::play) {
+        build_field(g);
+        if (play_games(g, s.term) == GamesLeft::after_game_end) s.records.save_score(score_of(g));
     }
-    end(term);
-    return 0;
+    say_farewell(s.term);
 }
 
 }  // namespace skarvel

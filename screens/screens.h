@@ -1,34 +1,54 @@
 // The front end: program entry, the menus and their screens.
 #pragma once
 
+#include <cstdint>
+#include <filesystem>
+#include <string_view>
+#include <vector>
+
 #include "console/terminal.h"
 #include "core/game_state.h"
+#include "records/record_store.h"
 
 namespace skarvel {
 
-constexpr const char* F_HEL = "help.txt";
+constexpr const char* HELP_FILE = "help.txt";
 constexpr const char* TITLE = "\t\t KELDRY'S SKARVEL \n";  // first line of every menu screen
-constexpr const char* SEN1 = "Thanks for your playing!\a";
-constexpr const char* SEN2 = "\t\tWelcome to KELDRY'S SKARVEL!\a";
 
-// Start-up, the main loop and the farewell; gives the exit status.
-int run(GameState& g, Terminal& term);
+// What the screens of one run share.
+struct Session {
+    GameState& game;                                // the one game state of the run
+    Terminal& term;                                 // the console
+    RecordStore& records;                           // score.txt and options.txt
+    std::vector<std::filesystem::path> help_files;  // where to look for the help text, in order
+};
 
-// Clears the screen and types the welcome banner.
-void welcome(Terminal& term);
-// The main menu: 1 to play a game, -1 to quit; the other screens run inside it.
-int start(GameState& g, Terminal& term);
+// The whole run: the records read, the welcome, the main menu with the games
+// and screens it opens, and the farewell.
+void run_program(Session& s);
+
+// The main menu, until the player chooses to play or to quit; the other
+// screens open inside it.
+enum class MenuChoice { play, quit };
+MenuChoice run_main_menu(Session& s);
+
 // The achievements screen, until B.
-void ach(const GameState& g, Terminal& term);
-// The farewell banner.
-void end(Terminal& term);
+void show_achievements(const GameState& g, Terminal& term);
 
-// The options menu, until B.
-void options(GameState& g, Terminal& term);
-// One options screen: 'M' map size, 'L' level, 'C' colour, 'D' display, either case.
-void options_set(GameState& g, Terminal& term, char mode);
+// The options menu, until B; and one of its screens, by its letter: 'M' map
+// size, 'L' level, 'C' colour, 'D' display. Each change is saved at once.
+void run_options_menu(Session& s);
+void open_options_screen(Session& s, char letter);
 
-// The help screen: 1 after P, -1 after Q, 0 after B or a missing help file.
-int help(const GameState& g, Terminal& term);
+// The help text, typed out, until P, Q or B; or a note that it is missing.
+void show_help(Session& s);
+
+// Clears the screen and types the welcome banner; the farewell banner.
+void show_welcome(Terminal& term);
+void say_farewell(Terminal& term);
+
+// Types `text` at `wait_ms` per byte, holds it half a second, then wipes it
+// out again from the left, leaving the cursor where the typing ended.
+void type_banner(Terminal& term, std::string_view text, std::int32_t wait_ms);
 
 }  // namespace skarvel

@@ -1,5 +1,9 @@
 #include "console/curses_terminal.h"
 
+#include "console/curses_colours.h"
+#include "console/curses_keys.h"
+#include "console/curses_view.h"
+
 #include <curses.h>
 #include <poll.h>
 #include <pthread.h>
@@ -21,50 +25,33 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-// The bytes read_key hands out for a key code, as a string.
-std::string bytes_of(int key) {
-    const KeyBytes k = key_bytes(key);
-    return std::string(reinterpret_cast<const char*>(k.bytes), static_cast<std::size_t>(k.count));
-}
+using enum ConsoleColour;
 
-TEST(CursesKeys, ArrowsGiveThePrefixThenTheirLetter) {
-    EXPECT_EQ(bytes_of(KEY_UP), "\xE0H");
-    EXPECT_EQ(bytes_of(KEY_DOWN), "\xE0P");
-    EXPECT_EQ(bytes_of(KEY_LEFT), "\xE0K");
-    EXPECT_EQ(bytes_of(KEY_RIGHT), "\xE0M");
-}
-
-TEST(CursesKeys, OtherKeysWithoutACharacterGiveThePrefixAlone) {
-    // PageDown and Insert were 'Q' (quit) and 'R' (restart) after the prefix.
+TEST(CursesKeys, ArrowsHaveNamesAndOtherKeysWithoutACharacterAreAlike) {
+    EXPECT_EQ(key_of(KEY_UP), Key{Key::Kind::up});
+    EXPECT_EQ(key_of(KEY_DOWN), Key{Key::Kind::down});
+    EXPECT_EQ(key_of(KEY_LEFT), Key{Key::Kind::left});
+    EXPECT_EQ(key_of(KEY_RIGHT), Key{Key::Kind::right});
+    // On the console PageDown and Insert sent 'Q' (quit) and 'R' (restart) after a prefix.
     for (const int key : {KEY_NPAGE, KEY_IC, KEY_PPAGE, KEY_HOME, KEY_END, KEY_DC, KEY_F(1), KEY_ENTER}) {
-        EXPECT_EQ(bytes_of(key), "\xE0") << key;
+        EXPECT_EQ(key_of(key), Key{Key::Kind::other}) << key;
     }
-    EXPECT_EQ(bytes_of(KEY_RESIZE), "");
-    EXPECT_EQ(bytes_of('q'), "q");
-    EXPECT_EQ(bytes_of(0), std::string(1, '\0'));
-    EXPECT_EQ(bytes_of(255), "\xFF");
+    EXPECT_EQ(key_of(KEY_RESIZE), std::nullopt);
+    EXPECT_EQ(key_of('q'), Key::of('q'));
+    EXPECT_EQ(key_of(0), Key::of(0));
+    EXPECT_EQ(key_of(255), Key::of(255));
 }
 
 TEST(CursesColours, RedAndBlueSwapBetweenConsoleAndCurses) {
-    const auto white_red = colour_attribute("COLOR 7C");
-    ASSERT_EQ(white_red, 0x7C);
-    EXPECT_EQ(curses_colours(*white_red, 256), (CursesColours{COLOR_RED + 8, COLOR_WHITE, false}));
-    EXPECT_EQ(curses_colours(*white_red, 8), (CursesColours{COLOR_RED, COLOR_WHITE, true}));
-    EXPECT_EQ(curses_colours(*colour_attribute("COLOR 79"), 16),
-              (CursesColours{COLOR_BLUE + 8, COLOR_WHITE, false}));
-    EXPECT_EQ(curses_colours(*colour_attribute("COLOR 64"), 8),
-              (CursesColours{COLOR_RED, COLOR_YELLOW, false}));
-    EXPECT_EQ(curses_colours(0x07, 2), std::nullopt);
+    const Colours white_red{white, light_red};
+    EXPECT_EQ(curses_colours(white_red, 256), (CursesColours{COLOR_RED + 8, COLOR_WHITE, false}));
+    EXPECT_EQ(curses_colours(white_red, 8), (CursesColours{COLOR_RED, COLOR_WHITE, true}));
+    EXPECT_EQ(curses_colours({white, light_blue}, 16), (CursesColours{COLOR_BLUE + 8, COLOR_WHITE, false}));
+    EXPECT_EQ(curses_colours({yellow, red}, 8), (CursesColours{COLOR_RED, COLOR_YELLOW, false}));
+    EXPECT_EQ(curses_colours({black, white}, 2), std::nullopt);
 }
 
-TEST(CursesColours, OnlyColorWithTwoDifferentHexDigitsIsACommand) {
-    EXPECT_EQ(colour_attribute("COLOR 4c"), 0x4C);
-    for (const char* line : {"COLOR 77", "COLOR 7", "COLOR 7CC", "COLOR 7G", "CLS", "MODE CON COLS=150 LINES=40"}) {
-        EXPECT_EQ(colour_attribute(line), std::nullopt) << line;
-    }
-}
-
-TEST(CursesViewport, FollowsTheCursorAsLittleAsPossible) {
+TEST(CursesView, FollowsTheCursorAsLittleAsPossible) {
     EXPECT_EQ(follow_cursor(0, 39, 40, 40), 0);   // the whole console fits
     EXPECT_EQ(follow_cursor(5, 20, 24, 40), 5);   // still in view: keep
     EXPECT_EQ(follow_cursor(5, 30, 24, 40), 7);   // below: just enough to show it
@@ -120,7 +107,7 @@ protected:
     int slave_ = -1;
     std::FILE* in_ = nullptr;
     std::FILE* out_ = nullptr;
-    std::unique_ptr<CursesTerminal> term_;
+    std::unique_ptr<Terminal> term_;
 };
 
 TEST_F(CursesOnPty, ControlBytesShowAsPicturesAndNeverReachTheTerminalRaw) {
@@ -154,13 +141,13 @@ TEST_F(CursesOnPty, AClearForgetsAnUnfinishedCharacter) {
 
 TEST_F(CursesOnPty, AColourChangeRecoloursTheTextAlreadyShown) {
     open("C.UTF-8");
-    term_->run_console_command("COLOR 7C");  // bright red on white
+    term_->set_colours({white, light_red});
     term_->write("x");
     term_->sleep_ms(0);
     const std::string first = received();
     EXPECT_THAT(first, HasSubstr("\x1b[47m"));
     EXPECT_THAT(first, HasSubstr("\x1b[91m"));
-    term_->run_console_command("COLOR 1F");  // bright white on blue
+    term_->set_colours({blue, bright_white});
     term_->sleep_ms(0);
     const std::string second = received();
     EXPECT_THAT(second, HasSubstr("\x1b[44m"));
@@ -168,14 +155,12 @@ TEST_F(CursesOnPty, AColourChangeRecoloursTheTextAlreadyShown) {
     EXPECT_THAT(second, HasSubstr("x"));
 }
 
-TEST_F(CursesOnPty, ArrowsAndOtherKeysArriveAsPrefixedBytes) {
+TEST_F(CursesOnPty, KeysArriveByName) {
     open("C.UTF-8");
-    type("\x1bOA" "\x1b[6~" "\x1b[2~" "q");  // up, PageDown, Insert, q
-    EXPECT_EQ(term_->read_key(), 224);
-    EXPECT_EQ(term_->read_key(), 'H');
-    EXPECT_EQ(term_->read_key(), 224);
-    EXPECT_EQ(term_->read_key(), 224);
-    EXPECT_EQ(term_->read_key(), 'q');
+    type("\x1bOA" "\x1b[6~" "q");  // up, PageDown, q
+    EXPECT_EQ(term_->read_key(), Key{Key::Kind::up});
+    EXPECT_EQ(term_->read_key(), Key{Key::Kind::other});
+    EXPECT_EQ(term_->read_key(), Key::of('q'));
 }
 
 TEST_F(CursesOnPty, TypedLinesAreEditableAndCtrlDEndsInput) {

@@ -10,7 +10,7 @@ namespace skarvel {
 namespace {
 
 using namespace std::string_literals;
-using testing::ScriptedTerminal;
+using namespace testing;
 
 const std::string BACK_LINE = "\n\n\t\t\032 Back (B)\n";
 
@@ -18,7 +18,7 @@ using HelpTest = testing::ScreenTest;
 
 TEST_F(HelpTest, MissingFileIsReportedForTwoSecondsWithoutReadingAKey) {
     term.keys("b");
-    EXPECT_EQ(help(g, term), 0);
+    show_help(session);
     EXPECT_EQ(term.transcript(), "<CLS>Loading...<CLS>\tHelp:\n\t Error: Cannot find the file \"help.txt\"! \a{2000}");
     EXPECT_EQ(term.keys_left(), 1u);
 }
@@ -41,26 +41,25 @@ TEST_F(HelpTest, TextIsTypedWithAPauseAfterLettersAndDigitsOnly) {
         put("help.txt", c.file);
         ScriptedTerminal t;
         t.keys("b");
-        EXPECT_EQ(help(g, t), 0);
+        Session s = session_on(t);
+        show_help(s);
         EXPECT_EQ(t.transcript(), "<CLS>Loading...<CLS>\tHelp:\n" + c.typed + BACK_LINE);
     }
 }
 
 TEST_F(HelpTest, PQAndBLeaveEveryOtherKeyIsIgnored) {
-    const struct {
-        std::string keys;
-        int result;
-    } cases[] = {
-        {"p", 1}, {"P", 1}, {"q", -1}, {"Q", -1}, {"b", 0}, {"B", 0},
-        {"\xe0P", 1},                          // down arrow
-        {"xh\0H\xe0H\xe0K\xe0M\r" "b"s, 0},    // the other arrows, Enter and strangers do nothing
+    const Keys cases[] = {
+        chars("p"), chars("P"), chars("q"), chars("Q"), chars("b"), chars("B"),
+        DOWN,                                                          // its letter is P
+        chars("xh\0H"s) + UP + LEFT + RIGHT + OTHER_KEY + chars("\rb"),  // the rest do nothing
     };
     put("help.txt", "x\n");
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.keys);
+    for (const Keys& keys : cases) {
+        SCOPED_TRACE(keys.size());
         ScriptedTerminal t;
-        t.keys(c.keys);
-        EXPECT_EQ(help(g, t), c.result);
+        t.keys(keys);
+        Session s = session_on(t);
+        show_help(s);
         EXPECT_EQ(t.keys_left(), 0u);
         EXPECT_EQ(t.commands(), (std::vector<std::string>{"CLS", "CLS"}));
         EXPECT_EQ(t.screen(), "\tHelp:\nx\n" + BACK_LINE);

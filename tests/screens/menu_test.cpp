@@ -10,8 +10,7 @@ namespace skarvel {
 namespace {
 
 using namespace std::string_literals;
-using testing::ScriptedTerminal;
-using testing::typed;
+using namespace testing;
 
 // The main menu with the pointer of display mode '1' (byte 26) or '2'.
 std::string menu_screen(char p) {
@@ -23,17 +22,18 @@ using MenuTest = testing::ScreenTest;
 
 TEST_F(MenuTest, RunGreetsShowsTheMenuAndSaysFarewellOnQuit) {
     term.keys("q");
-    EXPECT_EQ(run(g, term), 0);
-    EXPECT_EQ(term.transcript(), "Loading...<COLOR 07><MODE CON COLS=150 LINES=40><CLS><CLS>" + typed(SEN2, 20) +
-                                     "<CLS>" + menu_screen('\032') + "<CLS>\t" + typed(SEN1, 30) + "<CLS>");
+    run_program(session);
+    EXPECT_EQ(term.transcript(), "Loading...<COLOR 07><MODE CON COLS=150 LINES=40><CLS><CLS>" +
+                                     typed("\t\tWelcome to KELDRY'S SKARVEL!\a", 20) + "<CLS>" + menu_screen('\032') +
+                                     "<CLS>\t" + typed("Thanks for your playing!\a", 30) + "<CLS>");
     EXPECT_EQ(term.now_ms(), (2 * 31 * 20 + 500) + (2 * 25 * 30 + 500));
 }
 
 TEST_F(MenuTest, RunAppliesTheStoredRecordsShowsThemUntilBAndWritesNothing) {
     put("options.txt", "60 25 5 2 7");
     put("score.txt", "123 4");
-    term.keys("a").keys("xq\xe0P" "b").keys("q");
-    EXPECT_EQ(run(g, term), 0);
+    term.keys("a").keys(chars("xq") + DOWN + chars("b")).keys("q");
+    run_program(session);
     EXPECT_EQ(term.keys_left(), 0u);
     const std::vector<std::string> commands = term.commands();
     ASSERT_GE(commands.size(), 2u);
@@ -46,9 +46,9 @@ TEST_F(MenuTest, RunAppliesTheStoredRecordsShowsThemUntilBAndWritesNothing) {
               "\t\t KELDRY'S SKARVEL \n\n\tAchievements:\n"
               "\n\t> High score: 123\n\t> Survival: 4\n\n\t\t> Back to main menu(B)\n");
     EXPECT_EQ(shown[4], menu_screen('>'));
-    EXPECT_EQ(g.max_r, 60);
-    EXPECT_EQ(g.max_l, 25);
-    EXPECT_EQ(g.lev, 7);
+    EXPECT_EQ(g.cols, 60);
+    EXPECT_EQ(g.rows, 25);
+    EXPECT_EQ(g.level, 7);
     EXPECT_EQ(get("options.txt"), "60 25 5 2 7");
     EXPECT_EQ(get("score.txt"), "123 4");
 }
@@ -56,32 +56,46 @@ TEST_F(MenuTest, RunAppliesTheStoredRecordsShowsThemUntilBAndWritesNothing) {
 TEST_F(MenuTest, PlayRunsAGameOnAFreshFieldAndComesBackToTheMenu) {
     put("options.txt", "10 8 1 2 1");
     term.keys("p").keys("q").keys("q");  // play, leave the game, quit
-    EXPECT_EQ(run(g, term), 0);
+    run_program(session);
     EXPECT_EQ(term.keys_left(), 0u);
-    EXPECT_EQ(std::string(g.map[0].data(), 10), " ######## ");
-    EXPECT_EQ(std::string(g.map[7].data(), 10), " ######## ");
-    EXPECT_EQ(g.map[3][0], '#');
-    EXPECT_EQ(g.map[3][9], '#');
+    EXPECT_EQ(std::string(g.field[0].data(), 10), " ######## ");
+    EXPECT_EQ(std::string(g.field[7].data(), 10), " ######## ");
+    EXPECT_EQ(g.field[3][0], '#');
+    EXPECT_EQ(g.field[3][9], '#');
+    EXPECT_EQ(get("score.txt"), "(none)");  // Q in a game saves nothing
+}
+
+// A tiny field at level 10 ends a game within a few steps, won or lost; a
+// best score of -1 in the file makes either ending change the record.
+TEST_F(MenuTest, BackAfterAFinishedGameSavesTheScoreAndQDoesNot) {
+    put("options.txt", "3 8 1 2 10");
+    put("score.txt", "-1 2");
+    term.keys("p").keys("wswswsws").keys("b").keys("pq").keys("q");
+    run_program(session);
+    EXPECT_EQ(term.keys_left(), 0u);
+    EXPECT_NE(get("score.txt"), "-1 2");
+    EXPECT_EQ(get("score.txt"), std::to_string(g.best_score) + " " + std::to_string(g.games_won));
 }
 
 TEST_F(MenuTest, KeysAreUpperCasedArrowsActAsLettersAndUnknownKeysAreIgnored) {
     const struct {
-        std::string keys;
-        int result;
-        std::size_t clears;  // "CLS" commands: every redraw of the menu or another screen
+        Keys keys;
+        MenuChoice result;
+        std::size_t clears;  // every redraw of the menu or another screen
     } cases[] = {
-        {"p", 1, 1},
-        {"P", 1, 1},
-        {"q", -1, 1},
-        {"\xe0P", 1, 1},                // down arrow
-        {"\xe0H" "q", -1, 4},            // up arrow: help (no help.txt: two clears), then the menu again
-        {"xZ1 \xe0K\xe0M\0Kq"s, -1, 1},  // nothing redraws, left and right arrows included
+        {chars("p"), MenuChoice::play, 1},
+        {chars("P"), MenuChoice::play, 1},
+        {chars("q"), MenuChoice::quit, 1},
+        {DOWN, MenuChoice::play, 1},
+        {UP + chars("q"), MenuChoice::quit, 4},  // help (no help.txt: two clears), then the menu again
+        {chars("xZ1 ") + LEFT + RIGHT + OTHER_KEY + chars("\0Kq"s), MenuChoice::quit, 1},  // nothing redraws
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.keys);
+        SCOPED_TRACE(c.keys.size());
         ScriptedTerminal t;
         t.keys(c.keys);
-        EXPECT_EQ(start(g, t), c.result);
+        Session s = session_on(t);
+        EXPECT_EQ(run_main_menu(s), c.result);
         EXPECT_EQ(t.keys_left(), 0u);
         EXPECT_EQ(t.commands(), std::vector<std::string>(c.clears, "CLS"));
         EXPECT_EQ(t.screens().front(), menu_screen('\032'));
@@ -90,7 +104,7 @@ TEST_F(MenuTest, KeysAreUpperCasedArrowsActAsLettersAndUnknownKeysAreIgnored) {
 
 TEST_F(MenuTest, TheMenuPointerFollowsTheDisplayModeChosenInOptions) {
     term.keys("o").keys("d2b").keys("b").keys("q");
-    EXPECT_EQ(start(g, term), -1);
+    EXPECT_EQ(run_main_menu(session), MenuChoice::quit);
     const std::vector<std::string> shown = term.screens();
     ASSERT_EQ(shown.size(), 6u);  // menu, options, display twice, options, menu
     EXPECT_EQ(shown.front(), menu_screen('\032'));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -10,7 +11,7 @@ namespace skarvel {
 namespace {
 
 using namespace std::string_literals;
-using testing::ScriptedTerminal;
+using namespace testing;
 
 const std::string TITLE_LINE = "\t\t KELDRY'S SKARVEL \n\n";
 const std::string OPTIONS_MENU = TITLE_LINE +
@@ -21,24 +22,24 @@ const std::string OPTIONS_MENU = TITLE_LINE +
 using OptionsTest = testing::ScreenTest;
 
 TEST_F(OptionsTest, MenuRedrawsOnEveryUnknownKeyAndOpensEachScreen) {
-    term.keys("x\xe0H\xe0K\xe0P");  // each only redraws the menu
-    term.keys("\xe0M").keys("b").keys("lb").keys("cb").keys("db").keys("b");
+    term.keys(chars("x") + UP + LEFT + DOWN + OTHER_KEY);  // each only redraws the menu
+    term.keys(RIGHT).keys("b").keys("lb").keys("cb").keys("db").keys("b");
     term.end_of_input();  // the map-size screen reads no number: both values stay
-    options(g, term);
+    run_options_menu(session);
     EXPECT_EQ(term.keys_left(), 0u);
     const std::vector<std::string> shown = term.screens();
-    ASSERT_EQ(shown.size(), 17u);
-    for (const std::size_t i : {0, 1, 2, 3, 4, 5, 6, 7, 8, 10, 12, 14, 16}) EXPECT_EQ(shown[i], OPTIONS_MENU) << i;
-    EXPECT_NE(shown[9].find("Please enter a new length"), std::string::npos);
-    EXPECT_NE(shown[11].find("Tip: Press direction keys"), std::string::npos);
-    EXPECT_NE(shown[13].find("Press number to change the color."), std::string::npos);
-    EXPECT_NE(shown[15].find("Press number to change the diaplay."), std::string::npos);
+    ASSERT_EQ(shown.size(), 14u);
+    for (const std::size_t i : {0, 1, 2, 3, 4, 5, 7, 9, 11, 13}) EXPECT_EQ(shown[i], OPTIONS_MENU) << i;
+    EXPECT_NE(shown[6].find("Please enter a new length"), std::string::npos);
+    EXPECT_NE(shown[8].find("Tip: Press direction keys"), std::string::npos);
+    EXPECT_NE(shown[10].find("Press number to change the color."), std::string::npos);
+    EXPECT_NE(shown[12].find("Press number to change the diaplay."), std::string::npos);
     EXPECT_EQ(get("options.txt"), "40 20 1 1 1");
 }
 
 TEST_F(OptionsTest, MapSizeScreenShowsPromptsEchoAndResult) {
     term.line("60").line("25").keys("xb");
-    options_set(g, term, 'm');
+    open_options_screen(session, 'm');
     EXPECT_EQ(term.keys_left(), 0u);
     EXPECT_EQ(term.screen(), TITLE_LINE +
                                  "\t\032Tip: enter 'P' to pass.\n"
@@ -72,11 +73,12 @@ TEST_F(OptionsTest, MapSizeReadsClampsAndPasses) {
         ScriptedTerminal t;
         for (const std::string& l : c.lines) t.line(l);
         t.keys("b").end_of_input();
-        g.max_r = c.length;
-        g.max_l = c.width;
-        options_set(g, t, 'M');
-        EXPECT_EQ(g.max_r, c.new_length);
-        EXPECT_EQ(g.max_l, c.new_width);
+        g.cols = c.length;
+        g.rows = c.width;
+        Session s = session_on(t);
+        open_options_screen(s, 'M');
+        EXPECT_EQ(g.cols, c.new_length);
+        EXPECT_EQ(g.rows, c.new_width);
         const std::string shown = "\n\t\032 New length:\t" + std::to_string(c.new_length) + "\n\t\032 New width:\t" +
                                   std::to_string(c.new_width) + "\n";
         EXPECT_NE(t.screen().find(shown), std::string::npos);
@@ -87,9 +89,9 @@ TEST_F(OptionsTest, MapSizeReadsClampsAndPasses) {
 }
 
 TEST_F(OptionsTest, LevelScreenShowsTheMarkerUnderTheLevel) {
-    g.lev = 4;
+    g.level = 4;
     term.keys("b");
-    options_set(g, term, 'L');
+    open_options_screen(session, 'L');
     EXPECT_EQ(term.screen(), TITLE_LINE + "\t\032 Tip: Press direction keys to choose a level.\n"
                                           "\n\t\tEasy   Normal   Hard   Isane\n"
                                           "\tLevel" + std::string(12, ' ') + "\030 4"
@@ -100,22 +102,23 @@ TEST_F(OptionsTest, LevelScreenShowsTheMarkerUnderTheLevel) {
 TEST_F(OptionsTest, LevelKeysStayWithinOneToTenAndEveryKeyRedraws) {
     const struct {
         int level;
-        std::string keys;  // before the closing B
+        Keys keys;  // before the closing B
         int result;
     } cases[] = {
-        {7, "aspk\xe0K\xe0P", 1},  // each key, letter or arrow, one level down
-        {4, "dwmh\xe0M\xe0H", 10},
-        {1, "AaSsKkPp\xe0K\xe0P", 1},
-        {10, "DdWwMmHh\xe0M\xe0H", 10},
-        {5, "xq1 \xe0", 5},
+        {7, chars("aspk") + LEFT + DOWN, 1},  // each key, letter or arrow, one level down
+        {4, chars("dwmh") + RIGHT + UP, 10},
+        {1, chars("AaSsKkPp") + LEFT + DOWN, 1},
+        {10, chars("DdWwMmHh") + RIGHT + UP, 10},
+        {5, chars("xq1 ") + OTHER_KEY, 5},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.keys);
+        SCOPED_TRACE(c.level);
         ScriptedTerminal t;
         t.keys(c.keys).keys("b");
-        g.lev = c.level;
-        options_set(g, t, 'l');
-        EXPECT_EQ(g.lev, c.result);
+        g.level = c.level;
+        Session s = session_on(t);
+        open_options_screen(s, 'l');
+        EXPECT_EQ(g.level, c.result);
         EXPECT_EQ(t.commands(), std::vector<std::string>(c.keys.size() + 1, "CLS"));
         EXPECT_EQ(get("options.txt"), "40 20 1 1 " + std::to_string(c.result));
     }
@@ -123,12 +126,12 @@ TEST_F(OptionsTest, LevelKeysStayWithinOneToTenAndEveryKeyRedraws) {
 
 TEST_F(OptionsTest, ColourScreenRecoloursAtOnceAndSavesEachScheme) {
     term.keys("09b");
-    options_set(g, term, 'c');
+    open_options_screen(session, 'c');
     EXPECT_EQ(get("options.txt"), "(none)");  // 0 and 9 change nothing
     term.keys("3b");
-    options_set(g, term, 'c');
+    open_options_screen(session, 'c');
     EXPECT_EQ(term.commands(), (std::vector<std::string>{"CLS", "CLS", "COLOR 70"}));
-    EXPECT_EQ(g.color, '3');
+    EXPECT_EQ(g.colour_scheme, 3);
     EXPECT_EQ(get("options.txt"), "40 20 3 1 1");
     EXPECT_EQ(term.screen(), TITLE_LINE + "\tBackground\tFront\t\tNumber\n"
                                           "\t Black\t\t White\t\t 1\n\t Black\t\t Green\t\t 2\n"
@@ -139,14 +142,36 @@ TEST_F(OptionsTest, ColourScreenRecoloursAtOnceAndSavesEachScheme) {
                                           "\n\t\t\032 Back (B)\n");
 }
 
+// Every scheme chosen is a colouring of its own and comes back at the next start.
+TEST_F(OptionsTest, EverySchemeChosenComesBackAtTheNextStart) {
+    term.keys("12345678b");
+    open_options_screen(session, 'c');
+    std::vector<std::string> chosen = term.commands();
+    chosen.erase(chosen.begin());  // the clear
+    ASSERT_EQ(chosen.size(), 8u);
+    EXPECT_EQ(std::set<std::string>(chosen.begin(), chosen.end()).size(), 8u);
+    for (int scheme = 1; scheme <= 8; ++scheme) {
+        SCOPED_TRACE(scheme);
+        const std::string& command = chosen[static_cast<std::size_t>(scheme - 1)];
+        EXPECT_NE(command[6], command[7]);  // never the same colour on itself
+        put("options.txt", "40 20 " + std::to_string(scheme) + " 1 1");
+        GameState next;
+        ScriptedTerminal t;
+        t.keys("q");
+        Session s{next, t, records, {}};
+        run_program(s);
+        EXPECT_EQ(t.commands().at(0), command);
+    }
+}
+
 TEST_F(OptionsTest, DisplayScreenRedrawsOnEveryModeKeyWithTheNewPointerButFixedSamples) {
     term.keys("x3").keys("1").keys("2").keys("b");  // '1' is the current mode: still redrawn and saved
-    options_set(g, term, 'd');
+    open_options_screen(session, 'd');
     const std::string body = TITLE_LINE + "\tDisplay\t\tNumber\n\t \001\t\t 1\n\t @\t\t 2\n"
                                           "\n\tPress number to change the diaplay.\n\n\t\t";
     EXPECT_EQ(term.screens(), (std::vector<std::string>{body + "\032 Back (B)\n", body + "\032 Back (B)\n",
                                                        body + "> Back (B)\n"}));
-    EXPECT_EQ(g.glyphs.p, '>');
+    EXPECT_EQ(g.glyphs.pointer, '>');
     EXPECT_EQ(get("options.txt"), "40 20 1 2 1");
 }
 

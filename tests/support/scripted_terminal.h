@@ -1,6 +1,8 @@
 // A Terminal for tests: it records every byte written, every console command
 // and every sleep in order, hands out keys and typed lines from a script, and
-// advances a virtual clock instead of sleeping.
+// advances a virtual clock instead of sleeping. Console commands are noted as
+// the console this game was made for spelled them: "CLS", "COLOR XY" (a
+// flash as "FLASH XY") and "MODE CON COLS=150 LINES=40".
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,20 +11,47 @@
 #include <deque>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "console/terminal.h"
 
 namespace skarvel::testing {
 
+// A script of key presses.
+using Keys = std::vector<Key>;
+
+// Keys that type these bytes.
+inline Keys chars(std::string_view bytes) {
+    Keys keys;
+    for (const char c : bytes) keys.push_back(Key::of(static_cast<unsigned char>(c)));
+    return keys;
+}
+inline Keys operator+(Keys a, const Keys& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+inline const Keys UP{Key{Key::Kind::up}};
+inline const Keys DOWN{Key{Key::Kind::down}};
+inline const Keys LEFT{Key{Key::Kind::left}};
+inline const Keys RIGHT{Key{Key::Kind::right}};
+inline const Keys OTHER_KEY{Key{Key::Kind::other}};  // PageDown, Home, F1...
+
+// "COLOR XY": the background's hexadecimal digit, then the foreground's.
+inline std::string colour_command(const char* name, Colours c) {
+    constexpr char digits[] = "0123456789ABCDEF";
+    return std::string(name) + " " + digits[static_cast<int>(c.background)] + digits[static_cast<int>(c.foreground)];
+}
+
 class ScriptedTerminal : public Terminal {
 public:
     // The clock starts at `start_seconds` of calendar time.
     explicit ScriptedTerminal(std::int64_t start_seconds = 1'700'000'000) : start_seconds_(start_seconds) {}
 
-    // Queues key presses, one byte each.
-    ScriptedTerminal& keys(std::string_view k) {
-        for (const char c : k) keys_.push_back(static_cast<unsigned char>(c));
+    // Queues key presses: characters, one a byte, or any keys.
+    ScriptedTerminal& keys(std::string_view bytes) { return keys(chars(bytes)); }
+    ScriptedTerminal& keys(const Keys& k) {
+        keys_.insert(keys_.end(), k.begin(), k.end());
         return *this;
     }
     // Queues a typed line; its '\n' is added.
@@ -73,10 +102,13 @@ public:
         if (events_.empty() || events_.back().kind != Kind::write) events_.push_back({Kind::write, ""});
         events_.back().text += bytes;
     }
-    void run_console_command(std::string_view line) override { events_.push_back({Kind::command, std::string(line)}); }
-    int read_key() override {
+    void clear_screen() override { command("CLS"); }
+    void set_colours(Colours c) override { command(colour_command("COLOR", c)); }
+    void flash_colours(Colours c) override { command(colour_command("FLASH", c)); }
+    void size_window() override { command("MODE CON COLS=150 LINES=40"); }
+    Key read_key() override {
         if (keys_.empty()) run_out("keys");
-        const int k = keys_.front();
+        const Key k = keys_.front();
         keys_.pop_front();
         return k;
     }
@@ -105,6 +137,8 @@ private:
         std::string text;  // bytes written, the command line, or the sleep in ms
     };
 
+    void command(std::string line) { events_.push_back({Kind::command, std::move(line)}); }
+
     std::string joined(bool all) const {
         std::string s;
         for (const Event& e : events_) {
@@ -120,7 +154,7 @@ private:
         throw RunEnded{};
     }
 
-    std::deque<int> keys_;
+    std::deque<Key> keys_;
     std::deque<std::string> lines_;
     std::vector<Event> events_;
     std::int64_t start_seconds_;

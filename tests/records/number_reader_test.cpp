@@ -1,4 +1,4 @@
-#include "console/scan.h"
+#include "records/number_reader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "records/records.h"
+#include "records/record_store.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,8 +9,9 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 
-#include "console/scan.h"
+#include "records/number_reader.h"
 
 namespace skarvel {
 
@@ -75,42 +76,36 @@ void save_file(const char* name, const char* text, std::size_t size) {
 
 }  // namespace
 
-void load_score(GameState& g) {
-    const File file(std::fopen(F_SCO, "r"));
+RecordStore::RecordStore(std::filesystem::path folder) : folder_(std::move(folder)) {}
+
+void RecordStore::load_score(ScoreRecord& into) {
+    const File file(std::fopen(path_of(SCORE_FILE).c_str(), "r"));
     if (!file) return;
     FileSource in{file.get()};
-    if (scan_int(in, g.h_score)) scan_int(in, g.survival);
+    if (scan_int(in, into.best_score)) scan_int(in, into.games_won);
 }
 
-void load_options(GameState& g) {
-    const File file(std::fopen(F_OPT, "r"));
+void RecordStore::load_options(OptionsRecord& into) {
+    const File file(std::fopen(path_of(OPTIONS_FILE).c_str(), "r"));
     if (!file) return;
     FileSource in{file.get()};
-    if (scan_int(in, g.max_r) && scan_int(in, g.max_l) && scan_char(in, g.color) &&
-        scan_char(in, g.rev_mode)) {
-        scan_int(in, g.lev);
+    if (scan_int(in, into.length) && scan_int(in, into.width) && scan_char(in, into.colour) &&
+        scan_char(in, into.display)) {
+        scan_int(in, into.level);
     }
-    // A damaged or hand-edited file must not give a field the grid cannot
-    // hold, a level the drop odds cannot divide by, or a display mode
-    // without glyphs: bring every setting into the range the screens keep.
-    g.max_r = std::clamp(g.max_r, 3, 120);
-    g.max_l = std::clamp(g.max_l, 8, 30);
-    g.lev = std::clamp(g.lev, 1, 10);
-    if (g.color < '1' || g.color > '8') g.color = '1';
-    if (g.rev_mode != '1' && g.rev_mode != '2') g.rev_mode = '1';
 }
 
-void save_score(const GameState& g) {
+void RecordStore::save_score(const ScoreRecord& run) {
     char text[32];
-    const int n = std::snprintf(text, sizeof text, "%d %d", g.h_score, g.survival);
-    save_file(F_SCO, text, static_cast<std::size_t>(n));
+    const int n = std::snprintf(text, sizeof text, "%d %d", run.best_score, run.games_won);
+    save_file(path_of(SCORE_FILE).c_str(), text, static_cast<std::size_t>(n));
 }
 
-void save_options(const GameState& g) {
+void RecordStore::save_options(const OptionsRecord& options) {
     char text[48];
-    const int n = std::snprintf(text, sizeof text, "%d %d %c %c %d", g.max_r, g.max_l, g.color,
-                                g.rev_mode, g.lev);
-    save_file(F_OPT, text, static_cast<std::size_t>(n));
+    const int n = std::snprintf(text, sizeof text, "%d %d %c %c %d", options.length, options.width,
+                                options.colour, options.display, options.level);
+    save_file(path_of(OPTIONS_FILE).c_str(), text, static_cast<std::size_t>(n));
 }
 
 }  // namespace skarvel

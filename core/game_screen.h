@@ -1,4 +1,5 @@
-// The game screen: header, the field with its side panel, and the item counters.
+// The game screen: a header, the field with its side panel, and the counters
+// of what lies on the field.
 #pragma once
 
 #include "console/terminal.h"
@@ -7,6 +8,6 @@
 namespace skarvel {
 
 // Clears the console and draws the whole game screen from the state.
-void print(const GameState& g, Terminal& term);
+void draw_game_screen(const GameState& g, Terminal& term);
 
 }  // namespace skarvel

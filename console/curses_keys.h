@@ -1,0 +1,15 @@
+// Curses key codes as the game's keys.
+#pragma once
+
+#include <optional>
+
+#include "console/terminal.h"
+
+namespace skarvel {
+
+// The key for a curses key code: the byte itself for 0..255, the arrows by
+// name, Key::Kind::other for any other key without a character; nullopt for
+// what is no key (a resize).
+std::optional<Key> key_of(int curses_code);
+
+}  // namespace skarvel

@@ -1,0 +1,46 @@
+#include "core/game_screen.h"
+
+#include <string_view>
+
+namespace skarvel {
+
+namespace {
+
+// The last panel line's text. At the widest field it starts at column 130,
+// and a character in the console's last column would push every row down.
+constexpr std::string_view CREDIT = "Dodge, grab, wipe!";
+static_assert(panel_text_col(MAX_COLS) + static_cast<int>(CREDIT.size()) < CONSOLE_COLS);
+
+// The side-panel text of a row, if it has one: seven lines spaced by an
+// eighth of the field's rows.
+void draw_panel_line(const GameState& g, Terminal& term, int row) {
+    const int spacing = g.rows / 8;
+    if (spacing == 0 || row % spacing != 0) return;
+    const char p = g.glyphs.pointer;
+    switch (row / spacing) {
+        case 1: term.printf("\t KELDRY'S SKARVLE"); break;
+        case 2: term.printf("\t%c Survival: %d", p, g.games_won); break;
+        case 3: term.printf("\t%c Score: %d", p, g.score); break;
+        case 4: term.printf("\t%c High score: %d", p, g.best_score); break;
+        case 5: term.printf("\t%c Power: %d", p, g.powers_held); break;
+        case 6: term.printf("\t%c Lives: %d", p, g.lives_held); break;
+        case 7: term.printf("\t%c %.*s", p, static_cast<int>(CREDIT.size()), CREDIT.data()); break;
+        default: break;
+    }
+}
+
+}  // namespace
+
+void draw_game_screen(const GameState& g, Terminal& term) {
+    term.clear_screen();
+    term.printf("Length: %d\tWidth: %d\tLevel: %d\n", g.cols, g.rows, g.level);
+    for (int row = 0; row < g.rows; ++row) {
+        term.write(std::string_view(g.field[row].data(), static_cast<std::size_t>(g.cols)));
+        draw_panel_line(g, term, row);
+        term.putchar('\n');
+    }
+    term.printf("Bombs(%c): %d\tPowers(%c): %d\tLives(%c): %d\n", g.glyphs.bomb, g.bombs_placed, g.glyphs.power,
+                g.powers_on_field, g.glyphs.life, g.lives_on_field);
+}
+
+}  // namespace skarvel

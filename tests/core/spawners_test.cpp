@@ -1,0 +1,128 @@
+#include "core/spawners.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+#include <string>
+
+#include "support/rules_fixture.h"
+#include "support/scripted_terminal.h"
+
+namespace skarvel {
+namespace {
+
+using namespace testing;
+
+TEST(ScatterBombs, OneAMoveTwoAtLevelNineAndThreeAtTenButNeverTakeTheBudgetBelowOne) {
+    const struct {
+        int level, budget, placed;
+    } cases[] = {
+        {1, 500, 1}, {2, 500, 1}, {3, 500, 1}, {4, 500, 1}, {5, 500, 1}, {6, 500, 1}, {7, 500, 1},
+        {8, 500, 1}, {9, 500, 2}, {10, 500, 3}, {10, 3, 2},  {10, 2, 1},  {9, 1, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("level " + std::to_string(c.level) + " budget " + std::to_string(c.budget));
+        GameState g = field(c.level);
+        g.budget = c.budget;
+        ScriptedTerminal t;
+        scatter_bombs(g, t);
+        EXPECT_EQ(g.bombs_placed, c.placed);
+        EXPECT_EQ(count(g, '*'), c.placed);
+        EXPECT_EQ(g.budget, c.budget - c.placed);
+        EXPECT_EQ(g.field[2][3], '@');
+    }
+}
+
+// The one place the cell formula is written out: the row from the first
+// draw after the clock's second, the column from the second.
+TEST(ScatterBombs, DrawRowThenColumnFromTheClockAndSkipTakenCells) {
+    std::minstd_rand e(NOW);
+    const unsigned long r1 = e(), r2 = e();
+    GameState g = field();
+    ScriptedTerminal t(NOW);
+    scatter_bombs(g, t);
+    ASSERT_EQ(g.field[r1 % 18 + 1][r2 % 38 + 1], '*');
+
+    g = field();
+    g.field[r1 % 18 + 1][r2 % 38 + 1] = '$';
+    scatter_bombs(g, t);
+    EXPECT_EQ(count(g, '*'), 1);
+    EXPECT_EQ(g.field[r1 % 18 + 1][r2 % 38 + 1], '$');
+}
+
+TEST(Drops, PowerAndLifeItemsFallWhenTheFirstDrawIsAMultipleOfTheOdds) {
+    const struct {
+        int level;
+        std::function<bool(unsigned long)> first_draw;
+        bool power, life;
+    } cases[] = {
+        {1, [](unsigned long r) { return r % 20 == 0; }, true, true},
+        {1, [](unsigned long r) { return r % 10 == 0 && r % 20 != 0; }, true, false},
+        {1, [](unsigned long r) { return r % 10 != 0; }, false, false},
+        {10, [](unsigned long r) { return r % 200 == 0; }, true, true},
+        {10, [](unsigned long r) { return r % 100 == 0 && r % 200 != 0; }, true, false},
+        {10, [](unsigned long r) { return r % 10 == 0 && r % 100 != 0; }, false, false},
+    };
+    for (const auto& c : cases) {
+        const std::int64_t s = second_where(c.first_draw);
+        SCOPED_TRACE("level " + std::to_string(c.level) + " second " + std::to_string(s));
+        GameState g = field(c.level);
+        ScriptedTerminal t(s);
+        maybe_drop_power(g, t);
+        maybe_drop_life(g, t);
+        EXPECT_EQ(g.powers_on_field, c.power);
+        EXPECT_EQ(count(g, '%'), c.power);
+        EXPECT_EQ(g.lives_on_field, c.life);
+        EXPECT_EQ(count(g, '$'), c.life);
+        EXPECT_EQ(g.budget, 500 - c.power - c.life);
+        EXPECT_EQ(g.field[2][3], '@');
+        EXPECT_EQ(t.transcript(), "");
+    }
+}
+
+TEST(Drops, SkipTheDropWhenNoEmptyCellIsLeft) {
+    GameState g = field();
+    for (int i = 1; i < g.rows - 1; ++i)
+        for (int j = 1; j < g.cols - 1; ++j) g.field[i][j] = '*';
+    g.budget = 0;
+    ScriptedTerminal t(second_where([](unsigned long r) { return r % 20 == 0; }));
+    maybe_drop_power(g, t);
+    maybe_drop_life(g, t);
+    scatter_bombs(g, t);
+    EXPECT_EQ(g.powers_on_field + g.lives_on_field + g.bombs_placed, 0);
+    EXPECT_EQ(g.budget, 0);
+}
+
+TEST(SpendPower, WipesTheFieldAndScattersTenFewerBombs) {
+    const struct {
+        int level, bombs, budget;
+        int bombs_after, budget_after;
+    } cases[] = {
+        {1, 4, 500, 1, 499},  {9, 4, 500, 2, 498},  {10, 4, 500, 3, 497},
+        {1, 25, 500, 16, 484}, {1, 25, 5, 4, 1},  // the refill stops with the budget
+        {1, 25, 1, 0, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("level " + std::to_string(c.level) + " bombs " + std::to_string(c.bombs) + " budget " +
+                     std::to_string(c.budget));
+        GameState g = field(c.level);
+        for (int j = 1; j < 30; ++j) g.field[5][j] = "*%$"[j % 3];
+        g.bombs_placed = c.bombs, g.powers_on_field = 9, g.lives_on_field = 9, g.budget = c.budget;
+        g.powers_held = 3, g.lives_held = 2;
+        ScriptedTerminal t;
+        spend_power(g, t);
+        EXPECT_EQ(g.bombs_placed, c.bombs_after);
+        EXPECT_EQ(count(g, '*'), c.bombs_after);
+        EXPECT_EQ(count(g, '%') + count(g, '$') + g.powers_on_field + g.lives_on_field, 0);
+        EXPECT_EQ(g.budget, c.budget_after);
+        EXPECT_EQ(g.powers_held, 2);
+        EXPECT_EQ(g.lives_held, 2);
+        EXPECT_EQ(g.field[2][3], '@');
+        EXPECT_EQ(t.transcript(), "<FLASH 04>{20}<COLOR 79>");
+        EXPECT_EQ(g.colour_scheme, 5);
+    }
+}
+
+}  // namespace
+}  // namespace skarvel

@@ -1,0 +1,41 @@
+// What the tests of the rules share: a field to play on, and clock seconds
+// whose first draw suits a test.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <random>
+
+#include "core/game_state.h"
+
+namespace skarvel::testing {
+
+constexpr std::int64_t NOW = 1'700'000'000;
+
+// The first second from NOW on whose first draw satisfies `want`.
+inline std::int64_t second_where(const std::function<bool(unsigned long)>& want) {
+    for (std::int64_t s = NOW;; ++s) {
+        std::minstd_rand e(static_cast<std::minstd_rand::result_type>(s));
+        if (want(e())) return s;
+    }
+}
+
+// An empty 40x20 field in display mode 2 with the player at (2, 3).
+inline GameState field(int level = 1) {
+    GameState g;
+    select_display_mode(g, DisplayMode::plain);
+    build_field(g);
+    g.level = level, g.budget = 500, g.row = 2, g.col = 3, g.lives_held = 1, g.colour_scheme = 5;
+    g.field[2][3] = g.glyphs.player;
+    return g;
+}
+
+// How many interior cells hold `glyph`.
+inline int count(const GameState& g, char glyph) {
+    int n = 0;
+    for (int i = 1; i < g.rows - 1; ++i)
+        for (int j = 1; j < g.cols - 1; ++j) n += g.field[i][j] == glyph;
+    return n;
+}
+
+}  // namespace skarvel::testing
