@@ -1,0 +1,119 @@
+#include "records/record_store.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+
+#include "records/number_reader.h"
+#include "records/record_file.h"
+
+namespace skarvel {
+
+namespace {
+
+// A record file as a byte source for the number reader.
+struct FileSource {
+    std::FILE* file;  // the open record
+    int last = EOF;   // the byte read last, for unget
+    // The next byte, or EOF.
+    int get() { return last = std::getc(file); }
+    // Puts the byte read last back.
+    void unget() {
+        if (last != EOF) std::ungetc(last, file);
+    }
+};
+
+// Reads best score and games won, in order, into `into`; gives how many of
+// the two were read before the first unreadable one.
+int read_score(std::FILE* file, ScoreRecord& into) {
+    FileSource in{file};
+    if (!scan_int(in, into.best_score)) return 0;
+    return scan_int(in, into.games_won) ? 2 : 1;
+}
+
+// The score record to write when the file holds `current` (null when it
+// cannot be opened): the larger best score, and the file's games won plus
+// the wins the run gained since `last`, stopping at the 32-bit maximum. What
+// the file does not give is taken from the run.
+ScoreRecord merge_score(std::FILE* current, const ScoreRecord& run, const ScoreRecord& last) {
+    ScoreRecord file = run;
+    const int fields = current == nullptr ? 0 : read_score(current, file);
+    ScoreRecord merged = run;
+    merged.best_score = std::max(file.best_score, run.best_score);
+    if (fields == 2) {
+        constexpr std::int64_t max = std::numeric_limits<std::int32_t>::max();
+        const std::int64_t gained = std::max<std::int64_t>(std::int64_t{run.games_won} - last.games_won, 0);
+        merged.games_won = static_cast<std::int32_t>(std::min(file.games_won + gained, max));
+    }
+    return merged;
+}
+
+// The score record as the file holds it: "%d %d", no line end.
+std::string format_score(const ScoreRecord& score) {
+    char text[32];
+    const int n = std::snprintf(text, sizeof text, "%d %d", score.best_score, score.games_won);
+    return {text, static_cast<std::size_t>(n)};
+}
+
+}  // namespace
+
+RecordStore::RecordStore(std::filesystem::path folder) : folder_(std::move(folder)) {}
+
+void RecordStore::load_score(ScoreRecord& into) {
+    if (const FileHandle file = open_regular_file(path_of(SCORE_FILE))) read_score(file.get(), into);
+    last_score_ = into;
+}
+
+void RecordStore::load_options(OptionsRecord& into) {
+    const FileHandle file = open_regular_file(path_of(OPTIONS_FILE));
+    if (!file) return;
+    FileSource in{file.get()};
+    if (scan_int(in, into.length) && scan_int(in, into.width) && scan_char(in, into.colour) &&
+        scan_char(in, into.display)) {
+        scan_int(in, into.level);
+    }
+}
+
+void RecordStore::save_score(const ScoreRecord& run) {
+    const std::error_code error = update_file(path_of(SCORE_FILE), [&](std::FILE* current) {
+        return format_score(merge_score(current, run, last_score_));
+    });
+    if (error) {
+        note_failure(SCORE_FILE, error);
+        return;
+    }
+    last_score_ = run;
+}
+
+void RecordStore::save_score_if_gained(const ScoreRecord& run) {
+    if (run.games_won > last_score_.games_won || run.best_score > last_score_.best_score) save_score(run);
+}
+
+void RecordStore::save_options(const OptionsRecord& options) {
+    char text[64];
+    const int n = std::snprintf(text, sizeof text, "%d %d %c %c %d", options.length, options.width,
+                                options.colour, options.display, options.level);
+    const std::error_code error =
+        replace_file(path_of(OPTIONS_FILE), std::string_view(text, static_cast<std::size_t>(n)));
+    if (error) note_failure(OPTIONS_FILE, error);
+}
+
+std::vector<std::string> RecordStore::failed_saves() const {
+    std::vector<std::string> lines;
+    for (const auto& failure : failures_) lines.push_back(failure.second);
+    return lines;
+}
+
+std::filesystem::path RecordStore::path_of(const char* name) const {
+    if (folder_.empty() || folder_ == ".") return name;
+    return folder_ / name;
+}
+
+void RecordStore::note_failure(const char* name, std::error_code reason) {
+    for (const auto& failure : failures_) {
+        if (failure.first == name) return;
+    }
+    failures_.emplace_back(name, "skarvel: cannot save " + path_of(name).string() + ": " + reason.message());
+}
+
+}  // namespace skarvel

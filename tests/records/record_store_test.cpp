@@ -1,0 +1,191 @@
+#include "records/record_store.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdint>
+#include <filesystem>
+#include <iterator>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace skarvel {
+namespace {
+
+namespace fs = std::filesystem;
+using Names = std::set<std::string>;
+using Lines = std::vector<std::string>;
+
+class RecordStoreTest : public testing::TempDir {};
+
+TEST_F(RecordStoreTest, ReadsTheFieldsInOrderUntilTheFirstUnreadableOne) {
+    const std::pair<const char*, ScoreRecord> scores[] = {
+        {"17", {17, 0}}, {"\r\n 4 \r\n9\r\n", {4, 9}}, {"- 5", {0, 0}}, {"99999999999 -5", {INT32_MAX, -5}}};
+    for (const auto& [text, expected] : scores) {
+        put(SCORE_FILE, text);
+        ScoreRecord read;
+        RecordStore(".").load_score(read);
+        EXPECT_EQ(read, expected) << text;
+    }
+    const std::pair<const char*, OptionsRecord> settings[] = {
+        {"50 25", {50, 25, '1', '1', 1}},
+        {"40 20 12 3", {40, 20, '1', '2', 3}},
+        {"abc 20 1 1 1", {}},
+        {"-4\r\n999\r\nh\r\np\r\n0 and more", {-4, 999, 'h', 'p', 0}},  // taken as read
+    };
+    for (const auto& [text, expected] : settings) {
+        put(OPTIONS_FILE, text);
+        OptionsRecord read;
+        RecordStore(".").load_options(read);
+        EXPECT_EQ(read, expected) << text;
+    }
+}
+
+TEST_F(RecordStoreTest, SavesWriteTheFieldsAndNothingElse) {
+    const mode_t old_mask = ::umask(022);
+    RecordStore store(".");
+    store.save_score({152, 3});
+    store.save_options({});
+    ::umask(old_mask);
+    EXPECT_EQ(get(SCORE_FILE), "152 3");
+    EXPECT_EQ(get(OPTIONS_FILE), "40 20 1 1 1");
+    store.save_options({120, 8, '3', '2', 10});
+    EXPECT_EQ(get(OPTIONS_FILE), "120 8 3 2 10");
+    EXPECT_EQ(files(), (Names{SCORE_FILE, OPTIONS_FILE}));
+    // A new record gets what the umask leaves of 0666; a replaced one keeps its own.
+    EXPECT_EQ(fs::status(SCORE_FILE).permissions(), fs::perms(0644));
+    fs::permissions(OPTIONS_FILE, fs::perms(0600));
+    store.save_options({});
+    EXPECT_EQ(fs::status(OPTIONS_FILE).permissions(), fs::perms(0600));
+}
+
+TEST_F(RecordStoreTest, TwoRunsThatEachWinOnceAddUpInEitherOrder) {
+    for (const bool first_saves_first : {true, false}) {
+        put(SCORE_FILE, "7 2");
+        RecordStore first("."), second(".");
+        ScoreRecord first_run, second_run;
+        first.load_score(first_run);
+        second.load_score(second_run);
+        first_run = {10, 3};
+        second_run = {8, 3};
+        if (first_saves_first) first.save_score(first_run);
+        second.save_score(second_run);
+        if (!first_saves_first) first.save_score(first_run);
+        EXPECT_EQ(get(SCORE_FILE), "10 4") << first_saves_first;
+        first.save_score(first_run);  // nothing new: its win is not counted twice
+        EXPECT_EQ(get(SCORE_FILE), "10 4") << first_saves_first;
+    }
+    EXPECT_EQ(files(), Names{SCORE_FILE});
+}
+
+TEST_F(RecordStoreTest, TheEndOfTheRunSavesOnlyWhatWasGained) {
+    put(SCORE_FILE, "7 2");
+    RecordStore store(".");
+    ScoreRecord run;
+    store.load_score(run);
+    fs::remove(SCORE_FILE);
+    store.save_score_if_gained(run);
+    EXPECT_EQ(files(), Names{});
+    run.games_won = 3;
+    store.save_score_if_gained(run);
+    EXPECT_EQ(get(SCORE_FILE), "7 3");  // the file was gone: the run's own values
+    put(SCORE_FILE, "7 2147483647");    // another copy's count, at the maximum
+    run.games_won = 4;
+    store.save_score_if_gained(run);
+    EXPECT_EQ(get(SCORE_FILE), "7 2147483647");
+    run.best_score = 8;
+    store.save_score_if_gained(run);
+    EXPECT_EQ(get(SCORE_FILE), "8 2147483647");
+}
+
+TEST_F(RecordStoreTest, ASymbolicLinkIsSavedThrough) {
+    fs::create_directory("records");
+    fs::create_directory("synced");
+    put("synced/score.txt", "7 2");
+    fs::create_symlink("../synced/score.txt", "records/score.txt");
+    RecordStore store("records");
+    store.save_score({9, 3});
+    EXPECT_TRUE(fs::is_symlink("records/score.txt"));
+    EXPECT_EQ(get("synced/score.txt"), "9 5");  // merged with the target's "7 2"
+    EXPECT_EQ(std::distance(fs::directory_iterator("records"), {}), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator("synced"), {}), 1);
+}
+
+// Reported once per file, with the first reason, and the folder as given.
+TEST_F(RecordStoreTest, ARecordThatIsNoRegularFileIsMissingAndNeverReplaced) {
+    fs::create_directory("records");
+    ASSERT_EQ(::mkfifo("records/score.txt", 0644), 0);
+    fs::create_directory("records/options.txt");
+    RecordStore store("records");
+    ScoreRecord score{5, 6};
+    OptionsRecord options{77, 9, '6', '2', 4};
+    ::alarm(10);  // a FIFO that blocks the reading ends the test here
+    store.load_score(score);
+    store.load_options(options);
+    ::alarm(0);
+    EXPECT_EQ(score, (ScoreRecord{5, 6}));
+    EXPECT_EQ(options, (OptionsRecord{77, 9, '6', '2', 4}));
+    store.save_score({9, 9});
+    store.save_options({});
+    EXPECT_TRUE(fs::is_fifo("records/score.txt"));
+    EXPECT_TRUE(fs::is_directory("records/options.txt"));
+    EXPECT_EQ(std::distance(fs::directory_iterator("records"), {}), 2);
+    fs::remove("records/options.txt");
+    ASSERT_EQ(::mkfifo("records/options.txt", 0644), 0);
+    store.save_options({});
+    EXPECT_EQ(store.failed_saves(), (Lines{"skarvel: cannot save records/score.txt: Not a regular file",
+                                           "skarvel: cannot save records/options.txt: Is a directory"}));
+}
+
+TEST_F(RecordStoreTest, ReadOnlyRecordsAndFoldersAreLeftAsTheyWere) {
+    put(SCORE_FILE, "10 2");
+    fs::permissions(SCORE_FILE, fs::perms::owner_read);
+    if (::access(SCORE_FILE, W_OK) == 0) GTEST_SKIP() << "this process may write read-only files";
+    RecordStore store(".");
+    store.save_score({999, 9});
+    fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
+    store.save_options({});
+    EXPECT_EQ(get(SCORE_FILE), "10 2");
+    EXPECT_EQ(files(), Names{SCORE_FILE});
+    EXPECT_EQ(store.failed_saves(), (Lines{"skarvel: cannot save score.txt: Permission denied",
+                                           "skarvel: cannot save options.txt: Permission denied"}));
+}
+
+// The game ignores SIGXFSZ: a save past the file-size limit is a failed
+// write like any other, which leaves the old record and no temporary file.
+TEST_F(RecordStoreTest, ASaveOverTheFileSizeLimitKeepsTheOldRecord) {
+    put(SCORE_FILE, "10 2");
+    put(OPTIONS_FILE, "50 25 3 2 4");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit none{};
+        ::getrlimit(RLIMIT_FSIZE, &none);
+        none.rlim_cur = 0;
+        ::setrlimit(RLIMIT_FSIZE, &none);
+        RecordStore store(".");
+        store.save_score({999, 9});
+        store.save_options({});
+        const bool reported = store.failed_saves() == Lines{"skarvel: cannot save score.txt: File too large",
+                                                            "skarvel: cannot save options.txt: File too large"};
+        ::_exit(reported ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+    EXPECT_EQ(get(SCORE_FILE), "10 2");
+    EXPECT_EQ(get(OPTIONS_FILE), "50 25 3 2 4");
+    EXPECT_EQ(files(), (Names{SCORE_FILE, OPTIONS_FILE}));
+}
+
+}  // namespace
+}  // namespace skarvel
