@@ -1,5 +1,6 @@
-// The "%d" and " %c" conversions of scanf, shared by the record files and
-// the typed numbers of the map-size screen. A Source gives bytes with
+// The "%d" and " %c" reader shared by the record files and the typed numbers
+// of the map-size screen: the two conversions of scanf, without its undefined
+// behaviour on numbers too large for 32 bits. A Source gives bytes with
 // `int get()` (EOF at the end) and puts the last one back with `void unget()`.
 #pragma once
 
@@ -9,10 +10,12 @@
 
 namespace skarvel {
 
+// The white-space bytes that scanf skips before a field.
 constexpr bool is_space(int c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+// Skips white space and gives the first other byte (EOF at the end).
 template <typename Source>
 int skip_space(Source& in) {
     int c = in.get();

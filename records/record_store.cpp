@@ -1,77 +1,58 @@
 #include "records/record_store.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <memory>
-#include <string>
-#include <utility>
+#include <limits>
 
 #include "records/number_reader.h"
+#include "records/record_file.h"
 
 namespace skarvel {
 
 namespace {
 
-struct CloseFile {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, CloseFile>;
-
-// A record file as a byte source for the scanf conversions.
+// A record file as a byte source for the number reader.
 struct FileSource {
-    std::FILE* file;
-    int last = EOF;
+    std::FILE* file;  // the open record
+    int last = EOF;   // the byte read last, for unget
+    // The next byte, or EOF.
     int get() { return last = std::getc(file); }
+    // Puts the byte read last back.
     void unget() {
         if (last != EOF) std::ungetc(last, file);
     }
 };
 
-bool write_all(int fd, const char* text, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, text, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        text += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
+// Reads best score and games won, in order, into `into`; gives how many of
+// the two were read before the first unreadable one.
+int read_score(std::FILE* file, ScoreRecord& into) {
+    FileSource in{file};
+    if (!scan_int(in, into.best_score)) return 0;
+    return scan_int(in, into.games_won) ? 2 : 1;
 }
 
-// The permissions a new record gets: those of the record it replaces, else
-// what the umask leaves of 0666, as a plain fopen would give.
-mode_t record_mode(const char* name) {
-    struct stat old {};
-    if (::stat(name, &old) == 0) return old.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+// The score record to write when the file holds `current` (null when it
+// cannot be opened): the larger best score, and the file's games won plus
+// the wins the run gained since `last`, stopping at the 32-bit maximum. What
+// the file does not give is taken from the run.
+ScoreRecord merge_score(std::FILE* current, const ScoreRecord& run, const ScoreRecord& last) {
+    ScoreRecord file = run;
+    const int fields = current == nullptr ? 0 : read_score(current, file);
+    ScoreRecord merged = run;
+    merged.best_score = std::max(file.best_score, run.best_score);
+    if (fields == 2) {
+        constexpr std::int64_t max = std::numeric_limits<std::int32_t>::max();
+        const std::int64_t gained = std::max<std::int64_t>(std::int64_t{run.games_won} - last.games_won, 0);
+        merged.games_won = static_cast<std::int32_t>(std::min(file.games_won + gained, max));
+    }
+    return merged;
 }
 
-// Writes `text` to a temporary file beside `name`, flushes it to disk and
-// renames it over `name`, so a crash or a full disk never leaves half a
-// record. A record that could not be opened for writing is left alone.
-void save_file(const char* name, const char* text, std::size_t size) {
-    if (::access(name, W_OK) != 0 && errno != ENOENT) return;
-    std::string temp = std::string(name) + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) return;
-    const bool ok = ::fchmod(fd, record_mode(name)) == 0 && write_all(fd, text, size) && ::fsync(fd) == 0;
-    if (::close(fd) == 0 && ok && std::rename(temp.c_str(), name) == 0) {
-        // Make the rename itself durable.
-        const int dir = ::open(".", O_RDONLY | O_DIRECTORY);
-        if (dir >= 0) {
-            ::fsync(dir);
-            ::close(dir);
-        }
-        return;
-    }
-    ::unlink(temp.c_str());
+// The score record as the file holds it: "%d %d", no line end.
+std::string format_score(const ScoreRecord& score) {
+    char text[32];
+    const int n = std::snprintf(text, sizeof text, "%d %d", score.best_score, score.games_won);
+    return {text, static_cast<std::size_t>(n)};
 }
 
 }  // namespace
@@ -79,14 +60,12 @@ void save_file(const char* name, const char* text, std::size_t size) {
 RecordStore::RecordStore(std::filesystem::path folder) : folder_(std::move(folder)) {}
 
 void RecordStore::load_score(ScoreRecord& into) {
-    const File file(std::fopen(path_of(SCORE_FILE).c_str(), "r"));
-    if (!file) return;
-    FileSource in{file.get()};
-    if (scan_int(in, into.best_score)) scan_int(in, into.games_won);
+    if (const FileHandle file = open_regular_file(path_of(SCORE_FILE))) read_score(file.get(), into);
+    last_score_ = into;
 }
 
 void RecordStore::load_options(OptionsRecord& into) {
-    const File file(std::fopen(path_of(OPTIONS_FILE).c_str(), "r"));
+    const FileHandle file = open_regular_file(path_of(OPTIONS_FILE));
     if (!file) return;
     FileSource in{file.get()};
     if (scan_int(in, into.length) && scan_int(in, into.width) && scan_char(in, into.colour) &&
@@ -96,16 +75,45 @@ void RecordStore::load_options(OptionsRecord& into) {
 }
 
 void RecordStore::save_score(const ScoreRecord& run) {
-    char text[32];
-    const int n = std::snprintf(text, sizeof text, "%d %d", run.best_score, run.games_won);
-    save_file(path_of(SCORE_FILE).c_str(), text, static_cast<std::size_t>(n));
+    const std::error_code error = update_file(path_of(SCORE_FILE), [&](std::FILE* current) {
+        return format_score(merge_score(current, run, last_score_));
+    });
+    if (error) {
+        note_failure(SCORE_FILE, error);
+        return;
+    }
+    last_score_ = run;
+}
+
+void RecordStore::save_score_if_gained(const ScoreRecord& run) {
+    if (run.games_won > last_score_.games_won || run.best_score > last_score_.best_score) save_score(run);
 }
 
 void RecordStore::save_options(const OptionsRecord& options) {
-    char text[48];
+    char text[64];
     const int n = std::snprintf(text, sizeof text, "%d %d %c %c %d", options.length, options.width,
                                 options.colour, options.display, options.level);
-    save_file(path_of(OPTIONS_FILE).c_str(), text, static_cast<std::size_t>(n));
+    const std::error_code error =
+        replace_file(path_of(OPTIONS_FILE), std::string_view(text, static_cast<std::size_t>(n)));
+    if (error) note_failure(OPTIONS_FILE, error);
+}
+
+std::vector<std::string> RecordStore::failed_saves() const {
+    std::vector<std::string> lines;
+    for (const auto& failure : failures_) lines.push_back(failure.second);
+    return lines;
+}
+
+std::filesystem::path RecordStore::path_of(const char* name) const {
+    if (folder_.empty() || folder_ == ".") return name;
+    return folder_ / name;
+}
+
+void RecordStore::note_failure(const char* name, std::error_code reason) {
+    for (const auto& failure : failures_) {
+        if (failure.first == name) return;
+    }
+    failures_.emplace_back(name, "skarvel: cannot save " + path_of(name).string() + ": " + reason.message());
 }
 
 }  // namespace skarvel

@@ -1,10 +1,12 @@
-// The two record files, score.txt and options.txt, as plain values: read at
-// start-up, and saved whole when the game asks.
+// The two records a run keeps from one run to the next, as plain values: the
+// best score and games won, and the five settings of the options screens.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 namespace skarvel {
@@ -16,8 +18,7 @@ struct ScoreRecord {
     bool operator==(const ScoreRecord&) const = default;
 };
 
-// options.txt, written "%d %d %c %c %d". The game calls the field's columns
-// its "length" and its rows its "width".
+// options.txt, written "%d %d %c %c %d". The game calls the field's columns its "length" and its rows its "width".
 struct OptionsRecord {
     std::int32_t length = 40;  // columns of the field, borders included
     std::int32_t width = 20;   // rows of the field, borders included
@@ -35,22 +36,34 @@ class RecordStore {
 public:
     explicit RecordStore(std::filesystem::path folder);  // "." is the working directory
 
-    // Start-up: reads the fields in order into `into` and stops at the first
-    // unreadable one; the rest keep their values. A file that cannot be
-    // opened changes nothing. Values are taken as read.
+    // Start-up: reads the fields in order into `into` and stops at the first unreadable one;
+    // the rest keep their values. A file that cannot be opened (or is not a regular file) changes nothing.
+    // Values are taken as read: no range is enforced here (the game does that).
     void load_score(ScoreRecord& into);
     void load_options(OptionsRecord& into);
 
-    // Back after a finished game.
+    // Back after a finished game: always writes, merged with what the file holds now.
     void save_score(const ScoreRecord& run);
+    // The end of the run: writes (merged) only when the run gained something since it last read
+    // or wrote the record: a win, or a best score above the one it last read or wrote.
+    void save_score_if_gained(const ScoreRecord& run);
     // The options screens: the whole record; the last change wins.
     void save_options(const OptionsRecord& options);
 
-    // Where a file of this folder lives.
-    std::filesystem::path path_of(const char* name) const { return folder_ / name; }
+    // One line per file whose save failed during the run, e.g.
+    // "skarvel: cannot save options.txt: Permission denied": once per file, with the first reason.
+    std::vector<std::string> failed_saves() const;
+
+    // Where a file of this folder lives (the help screen looks for help.txt here first).
+    std::filesystem::path path_of(const char* name) const;
 
 private:
-    std::filesystem::path folder_;
+    // Remembers the first failed save of the file `name`.
+    void note_failure(const char* name, std::error_code reason);
+
+    std::filesystem::path folder_;  // the folder of both records
+    ScoreRecord last_score_;        // the run's values when it last read or wrote score.txt
+    std::vector<std::pair<std::string, std::string>> failures_;  // file name and its report line
 };
 
 }  // namespace skarvel

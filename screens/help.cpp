@@ -1,23 +1,18 @@
 #include <cstdio>
-#include <memory>
 
 #include "core/keys.h"
 #include "records/number_reader.h"
+#include "records/record_file.h"
 #include "screens/screens.h"
 
 namespace skarvel {
 
 namespace {
 
-struct CloseFile {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, CloseFile>;
-
-// The first of the places that holds a help text.
-File open_help_file(const std::vector<std::filesystem::path>& places) {
+// The first of the places that holds a help text as a regular file.
+FileHandle open_help_file(const std::vector<std::filesystem::path>& places) {
     for (const std::filesystem::path& place : places) {
-        if (File file{std::fopen(place.c_str(), "r")}) return file;
+        if (FileHandle file = open_regular_file(place)) return file;
     }
     return nullptr;
 }
@@ -51,7 +46,7 @@ void show_help(Session& s) {
     Terminal& term = s.term;
     term.clear_screen();
     term.printf("Loading...");
-    const File file = open_help_file(s.help_files);
+    const FileHandle file = open_help_file(s.help_files);
     term.clear_screen();
     term.printf("\tHelp:\n");
     if (!file) {

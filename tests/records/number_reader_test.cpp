@@ -22,7 +22,7 @@ struct StringSource {
     std::string rest() const { return text.substr(pos); }
 };
 
-TEST(ScanInt, ReadsLikePercentD) {
+TEST(NumberReader, ScanIntReadsLikePercentD) {
     const struct {
         const char* input;
         bool ok;

@@ -3,14 +3,17 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
-#include <tuple>
+#include <utility>
+#include <vector>
 
 #include "support/temp_dir.h"
 
@@ -18,130 +21,170 @@ namespace skarvel {
 namespace {
 
 namespace fs = std::filesystem;
+using Names = std::set<std::string>;
+using Lines = std::vector<std::string>;
 
-class Records : public testing::TempDir {
-protected:
-    RecordStore store{"."};
-};
+class RecordStoreTest : public testing::TempDir {};
 
-TEST_F(Records, ScoreIsReadFieldByField) {
-    const struct {
-        const char* text;
+TEST_F(RecordStoreTest, ReadsTheFieldsInOrderUntilTheFirstUnreadableOne) {
+    const std::pair<const char*, ScoreRecord> scores[] = {
+        {"17", {17, 0}}, {"\r\n 4 \r\n9\r\n", {4, 9}}, {"- 5", {0, 0}}, {"99999999999 -5", {INT32_MAX, -5}}};
+    for (const auto& [text, expected] : scores) {
+        put(SCORE_FILE, text);
         ScoreRecord read;
-    } cases[] = {
-        {"17", {17, 0}},
-        {"-5 2", {-5, 2}},
-        {"152 3", {152, 3}},
-        {"\r\n 4 \r\n9\r\n", {4, 9}},
-        {"", {0, 0}},
-        {"x 5", {0, 0}},
-        {"- 5", {0, 0}},  // a sign without digits is no number: reading stops
-        {"7 x", {7, 0}},
-        {"99999999999 -99999999999", {INT32_MAX, INT32_MIN}},
-    };
-    for (const auto& c : cases) {
-        put(SCORE_FILE, c.text);
-        ScoreRecord r;
-        store.load_score(r);
-        EXPECT_EQ(r, c.read) << c.text;
+        RecordStore(".").load_score(read);
+        EXPECT_EQ(read, expected) << text;
     }
-}
-
-TEST_F(Records, OptionsAreReadFieldByFieldAsTheyStand) {
-    const struct {
-        const char* text;
-        OptionsRecord read;
-    } cases[] = {
+    const std::pair<const char*, OptionsRecord> settings[] = {
         {"50 25", {50, 25, '1', '1', 1}},
         {"40 20 12 3", {40, 20, '1', '2', 3}},
-        {"60\r\n25\r\n4\r\n2\r\n7\r\n", {60, 25, '4', '2', 7}},
-        {"abc 20 1 1 1", {40, 20, '1', '1', 1}},
-        {"50 x 3 2 5", {50, 20, '1', '1', 1}},
-        {"50 25 3 2 x", {50, 25, '3', '2', 1}},
-        {"120 30 8 2 10 and more", {120, 30, '8', '2', 10}},
-        {"-4 -4 h p -4", {-4, -4, 'h', 'p', -4}},
+        {"abc 20 1 1 1", {}},
+        {"-4\r\n999\r\nh\r\np\r\n0 and more", {-4, 999, 'h', 'p', 0}},  // taken as read
     };
-    for (const auto& c : cases) {
-        put(OPTIONS_FILE, c.text);
-        OptionsRecord r;
-        store.load_options(r);
-        EXPECT_EQ(r, c.read) << c.text;
+    for (const auto& [text, expected] : settings) {
+        put(OPTIONS_FILE, text);
+        OptionsRecord read;
+        RecordStore(".").load_options(read);
+        EXPECT_EQ(read, expected) << text;
     }
 }
 
-TEST_F(Records, MissingFilesChangeNothing) {
-    ScoreRecord score{5, 6};
-    OptionsRecord options{77, 20, '6', '1', 1};
-    store.load_score(score);
-    store.load_options(options);
-    EXPECT_EQ(score, (ScoreRecord{5, 6}));
-    EXPECT_EQ(options, (OptionsRecord{77, 20, '6', '1', 1}));
-}
-
-TEST_F(Records, SavesWriteExactlyTheFieldsAndNothingElse) {
-    put(SCORE_FILE, "123456789 987654321 and an old tail");
+TEST_F(RecordStoreTest, SavesWriteTheFieldsAndNothingElse) {
+    const mode_t old_mask = ::umask(022);
+    RecordStore store(".");
     store.save_score({152, 3});
-    EXPECT_EQ(get(SCORE_FILE), "152 3");
-    store.save_score({INT32_MIN, -2});
-    EXPECT_EQ(get(SCORE_FILE), "-2147483648 -2");
     store.save_options({});
+    ::umask(old_mask);
+    EXPECT_EQ(get(SCORE_FILE), "152 3");
     EXPECT_EQ(get(OPTIONS_FILE), "40 20 1 1 1");
     store.save_options({120, 8, '3', '2', 10});
     EXPECT_EQ(get(OPTIONS_FILE), "120 8 3 2 10");
-    EXPECT_EQ(files(), (std::set<std::string>{SCORE_FILE, OPTIONS_FILE}));
-}
-
-// A new record gets what the umask leaves of 0666; a replaced one keeps its own.
-TEST_F(Records, SavesGiveTheRecordItsPermissions) {
-    const mode_t old = ::umask(022);
-    store.save_score({});
-    ::umask(old);
-    struct stat st {};
-    ASSERT_EQ(::stat(SCORE_FILE, &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0644u);
-    ASSERT_EQ(::chmod(SCORE_FILE, 0600), 0);
-    store.save_score({});
-    ASSERT_EQ(::stat(SCORE_FILE, &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0600u);
-}
-
-// A write that fails midway (here: no file may grow past 0 bytes) leaves the
-// old record whole and no temporary file behind, for root as well.
-TEST_F(Records, FailedWriteKeepsTheOldRecord) {
-    put(SCORE_FILE, "10 2");
-    put(OPTIONS_FILE, "50 25 3 2 4");
-    rlimit old{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit none = old;
-    none.rlim_cur = 0;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &none), 0);
-    store.save_score({999, 0});
+    EXPECT_EQ(files(), (Names{SCORE_FILE, OPTIONS_FILE}));
+    // A new record gets what the umask leaves of 0666; a replaced one keeps its own.
+    EXPECT_EQ(fs::status(SCORE_FILE).permissions(), fs::perms(0644));
+    fs::permissions(OPTIONS_FILE, fs::perms(0600));
     store.save_options({});
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, old_handler);
-    EXPECT_EQ(get(SCORE_FILE), "10 2");
-    EXPECT_EQ(get(OPTIONS_FILE), "50 25 3 2 4");
-    EXPECT_EQ(files(), (std::set<std::string>{SCORE_FILE, OPTIONS_FILE}));
+    EXPECT_EQ(fs::status(OPTIONS_FILE).permissions(), fs::perms(0600));
 }
 
-// A record name taken by a folder cannot be replaced, for root as well.
-TEST_F(Records, SaveOverAFolderLeavesNoTemporaryFile) {
-    fs::create_directory(SCORE_FILE);
-    store.save_score({});
-    EXPECT_TRUE(fs::is_directory(SCORE_FILE));
-    EXPECT_EQ(files(), std::set<std::string>{SCORE_FILE});
+TEST_F(RecordStoreTest, TwoRunsThatEachWinOnceAddUpInEitherOrder) {
+    for (const bool first_saves_first : {true, false}) {
+        put(SCORE_FILE, "7 2");
+        RecordStore first("."), second(".");
+        ScoreRecord first_run, second_run;
+        first.load_score(first_run);
+        second.load_score(second_run);
+        first_run = {10, 3};
+        second_run = {8, 3};
+        if (first_saves_first) first.save_score(first_run);
+        second.save_score(second_run);
+        if (!first_saves_first) first.save_score(first_run);
+        EXPECT_EQ(get(SCORE_FILE), "10 4") << first_saves_first;
+        first.save_score(first_run);  // nothing new: its win is not counted twice
+        EXPECT_EQ(get(SCORE_FILE), "10 4") << first_saves_first;
+    }
+    EXPECT_EQ(files(), Names{SCORE_FILE});
 }
 
-TEST_F(Records, ReadOnlyRecordsAndFoldersAreLeftAsTheyWere) {
+TEST_F(RecordStoreTest, TheEndOfTheRunSavesOnlyWhatWasGained) {
+    put(SCORE_FILE, "7 2");
+    RecordStore store(".");
+    ScoreRecord run;
+    store.load_score(run);
+    fs::remove(SCORE_FILE);
+    store.save_score_if_gained(run);
+    EXPECT_EQ(files(), Names{});
+    run.games_won = 3;
+    store.save_score_if_gained(run);
+    EXPECT_EQ(get(SCORE_FILE), "7 3");  // the file was gone: the run's own values
+    put(SCORE_FILE, "7 2147483647");    // another copy's count, at the maximum
+    run.games_won = 4;
+    store.save_score_if_gained(run);
+    EXPECT_EQ(get(SCORE_FILE), "7 2147483647");
+    run.best_score = 8;
+    store.save_score_if_gained(run);
+    EXPECT_EQ(get(SCORE_FILE), "8 2147483647");
+}
+
+TEST_F(RecordStoreTest, ASymbolicLinkIsSavedThrough) {
+    fs::create_directory("records");
+    fs::create_directory("synced");
+    put("synced/score.txt", "7 2");
+    fs::create_symlink("../synced/score.txt", "records/score.txt");
+    RecordStore store("records");
+    store.save_score({9, 3});
+    EXPECT_TRUE(fs::is_symlink("records/score.txt"));
+    EXPECT_EQ(get("synced/score.txt"), "9 5");  // merged with the target's "7 2"
+    EXPECT_EQ(std::distance(fs::directory_iterator("records"), {}), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator("synced"), {}), 1);
+}
+
+// Reported once per file, with the first reason, and the folder as given.
+TEST_F(RecordStoreTest, ARecordThatIsNoRegularFileIsMissingAndNeverReplaced) {
+    fs::create_directory("records");
+    ASSERT_EQ(::mkfifo("records/score.txt", 0644), 0);
+    fs::create_directory("records/options.txt");
+    RecordStore store("records");
+    ScoreRecord score{5, 6};
+    OptionsRecord options{77, 9, '6', '2', 4};
+    ::alarm(10);  // a FIFO that blocks the reading ends the test here
+    store.load_score(score);
+    store.load_options(options);
+    ::alarm(0);
+    EXPECT_EQ(score, (ScoreRecord{5, 6}));
+    EXPECT_EQ(options, (OptionsRecord{77, 9, '6', '2', 4}));
+    store.save_score({9, 9});
+    store.save_options({});
+    EXPECT_TRUE(fs::is_fifo("records/score.txt"));
+    EXPECT_TRUE(fs::is_directory("records/options.txt"));
+    EXPECT_EQ(std::distance(fs::directory_iterator("records"), {}), 2);
+    fs::remove("records/options.txt");
+    ASSERT_EQ(::mkfifo("records/options.txt", 0644), 0);
+    store.save_options({});
+    EXPECT_EQ(store.failed_saves(), (Lines{"skarvel: cannot save records/score.txt: Not a regular file",
+                                           "skarvel: cannot save records/options.txt: Is a directory"}));
+}
+
+TEST_F(RecordStoreTest, ReadOnlyRecordsAndFoldersAreLeftAsTheyWere) {
     put(SCORE_FILE, "10 2");
     fs::permissions(SCORE_FILE, fs::perms::owner_read);
-    if (std::ofstream(SCORE_FILE, std::ios::app)) GTEST_SKIP() << "this process may write read-only files";
-    store.save_score({999, 0});
-    EXPECT_EQ(get(SCORE_FILE), "10 2");
+    if (::access(SCORE_FILE, W_OK) == 0) GTEST_SKIP() << "this process may write read-only files";
+    RecordStore store(".");
+    store.save_score({999, 9});
     fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
     store.save_options({});
-    EXPECT_EQ(files(), std::set<std::string>{SCORE_FILE});
+    EXPECT_EQ(get(SCORE_FILE), "10 2");
+    EXPECT_EQ(files(), Names{SCORE_FILE});
+    EXPECT_EQ(store.failed_saves(), (Lines{"skarvel: cannot save score.txt: Permission denied",
+                                           "skarvel: cannot save options.txt: Permission denied"}));
+}
+
+// The game ignores SIGXFSZ: a save past the file-size limit is a failed
+// write like any other, which leaves the old record and no temporary file.
+TEST_F(RecordStoreTest, ASaveOverTheFileSizeLimitKeepsTheOldRecord) {
+    put(SCORE_FILE, "10 2");
+    put(OPTIONS_FILE, "50 25 3 2 4");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit none{};
+        ::getrlimit(RLIMIT_FSIZE, &none);
+        none.rlim_cur = 0;
+        ::setrlimit(RLIMIT_FSIZE, &none);
+        RecordStore store(".");
+        store.save_score({999, 9});
+        store.save_options({});
+        const bool reported = store.failed_saves() == Lines{"skarvel: cannot save score.txt: File too large",
+                                                            "skarvel: cannot save options.txt: File too large"};
+        ::_exit(reported ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+    EXPECT_EQ(get(SCORE_FILE), "10 2");
+    EXPECT_EQ(get(OPTIONS_FILE), "50 25 3 2 4");
+    EXPECT_EQ(files(), (Names{SCORE_FILE, OPTIONS_FILE}));
 }
 
 }  // namespace

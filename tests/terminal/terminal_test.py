@@ -298,7 +298,7 @@ def _(t):
 # taken right after the game, before the shell gets them back.
 WRAPPER = """\
 stty -g > before
-trap : INT TERM HUP
+trap : INT QUIT TERM HUP
 sh -c 'echo $$ > pid && exec "$0"' "$1"
 echo "exit=$?" > status
 stty -g > after
@@ -326,18 +326,30 @@ def ends_in_welcome_banner_by_sighup(t, pane):
     os.kill(int(t.wait_file("pid")), signal.SIGHUP)
 
 
+def ends_at_main_menu_by_ctrl_backslash(t, pane):
+    main_menu(pane)
+    pane.keys("C-\\")
+
+
+def wrapped_game(t):
+    """The game started from an interactive shell through WRAPPER."""
+    t.write("run.sh", WRAPPER)
+    pane = t.pane("bash --norc")
+    pane.wait_for("$")
+    pane.type(f"sh run.sh {shlex.quote(t.binary)}")
+    pane.keys("Enter")
+    return pane
+
+
 for what, end_game, status in [
         ("Ctrl-C in a game", ends_in_game_by_ctrl_c, 130),
         ("SIGTERM at the length prompt", ends_at_length_prompt_by_sigterm, 143),
-        ("SIGHUP during the welcome banner", ends_in_welcome_banner_by_sighup, 129)]:
+        ("SIGHUP during the welcome banner", ends_in_welcome_banner_by_sighup, 129),
+        ("Ctrl-\\ at the main menu", ends_at_main_menu_by_ctrl_backslash, 131)]:
 
     @test(f"{what}: exit status {status}, the terminal as it was")
     def _(t, end_game=end_game, status=status):
-        t.write("run.sh", WRAPPER)
-        pane = t.pane("bash --norc")
-        pane.wait_for("$")
-        pane.type(f"sh run.sh {shlex.quote(t.binary)}")
-        pane.keys("Enter")
+        pane = wrapped_game(t)
         end_game(t, pane)
         t.check_modes_restored()
         check(t.read("status") == f"exit={status}\n", f"status {t.read('status')!r}")
@@ -514,6 +526,51 @@ def _(t):
     pane.type("q")
     main_menu(pane)
     check(t.read("score.txt") == saved, "Retry or Q changed score.txt")
+
+
+def leave_by_retry_q_and_quit(t, pane):
+    pane.type("r")
+    pane.wait_for(new_game)
+    pane.type("q")
+    main_menu(pane)
+    check(t.read("score.txt") == "-1 0", "Retry or Q wrote score.txt")
+    pane.type("q")
+
+
+def leave_by_sigterm(t, pane):
+    os.kill(int(t.wait_file("pid")), signal.SIGTERM)
+
+
+for what, leave in [("Retry, Q, then Quit", leave_by_retry_q_and_quit),
+                    ("SIGTERM at the end prompt", leave_by_sigterm)]:
+
+    @test(f"a record shown is saved when the run ends: {what}")
+    def _(t, leave=leave):
+        t.write("options.txt", "3 8 1 1 10")
+        t.write("score.txt", "-1 0")  # any game over is a new best score, any win a gain
+        pane = wrapped_game(t)
+        main_menu(pane)
+        pane.type("p")
+        end = play_to_end(pane)
+        won = finished_game_outcome(end)
+        leave(t, pane)
+        t.wait_file("status")
+        check(t.read("score.txt") == ("-1 1" if won else f"{score_of(end)} 0"),
+              f"score.txt holds {t.read('score.txt')!r}")
+
+
+@test("a save that fails is reported once on stderr after the game")
+def _(t):
+    os.mkdir(t.path("options.txt"))  # no file can take its place, for root as well
+    pane = t.pane(f"{shlex.quote(t.binary)} 2> err; echo \"$?\" > status")
+    main_menu(pane)
+    pane.type("oc")
+    pane.wait_for("Press number to change the color.")
+    pane.type("23b")
+    options_menu(pane)
+    pane.type("bq")
+    check(t.wait_file("status") == "0\n", f"status {t.read('status')!r}")
+    check(t.read("err") == "skarvel: cannot save options.txt: Is a directory\n", f"stderr {t.read('err')!r}")
 
 
 for what, stored in [("a tiny field", "3 8 1 1 10"), ("a field taller than the terminal", "3 22 1 1 10")]:
