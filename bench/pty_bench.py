@@ -49,6 +49,7 @@ FIELDS = {
 }
 
 COLS, ROWS = 150, 40
+FLASH = b"41m"  # a red background: the hit and the game-over flashes
 SETTLE_TIMEOUT = 30.0  # seconds a key may take before the run is called stuck
 
 # What the figures should stay within.
@@ -306,6 +307,7 @@ def play(binary, help_txt, options, moves, seed):
         first_screen, _ = game.key(b"p", "Play")
         first_repaint = game.full_repaint()
         move_bytes, move_cpu, repaints, ratios = [], [], [], []
+        flash_bytes, flash_ratios = [], []  # moves that flash: a hit or the game over
         games, at_prompt = 1, False
         for n in range(moves):
             out, cpu = game.key(bytes([rng.choice(b"wasd")]), f"move {n + 1}")
@@ -314,6 +316,9 @@ def play(binary, help_txt, options, moves, seed):
             repaint = game.full_repaint()
             repaints.append(repaint)
             ratios.append(len(out) / repaint)
+            if FLASH in out:
+                flash_bytes.append(len(out))
+                flash_ratios.append(len(out) / repaint)
             if b"Retry" in out:
                 at_prompt = True
                 if n + 1 < moves:
@@ -337,6 +342,9 @@ def play(binary, help_txt, options, moves, seed):
             "repaint_median": statistics.median(repaints),
             "ratio_median": statistics.median(ratios),
             "ratio_p95": percentile(ratios, 95),
+            "flash_moves": len(flash_bytes),
+            "flash_bytes_median": statistics.median(flash_bytes) if flash_bytes else float("nan"),
+            "flash_ratio_median": statistics.median(flash_ratios) if flash_ratios else float("nan"),
             "first_screen_bytes": len(first_screen),
             "first_screen_repaint": first_repaint,
             "cpu_mean_ms": sum(move_cpu) / len(move_cpu) / 1e6,
@@ -420,6 +428,10 @@ def table(bench, whole, start):
             ("  bytes/move ÷ full repaint, median", *both("ratio_median", lambda v: f"{100 * v:.1f}%"),
              f"<= {100 * TARGET_RATIO:.0f}% (default): {verdict(ratio_ok)}"),
             ("  bytes/move ÷ full repaint, p95", *both("ratio_p95", lambda v: f"{100 * v:.1f}%"), ""),
+            ("  moves with a flash (hit or game over)", *both("flash_moves", lambda v: f"{v}"), ""),
+            ("  bytes of such a move, median", *both("flash_bytes_median", lambda v: f"{v:.0f} B"), ""),
+            ("  bytes of such a move ÷ full repaint, median", *both("flash_ratio_median", lambda v: f"{100 * v:.0f}%"),
+             ""),
             ("  first game screen after the menu", *both("first_screen_bytes", lambda v: f"{v} B"), ""),
             ("  CPU/move mean", *both("cpu_mean_ms", lambda v: f"{v:.3f} ms"),
              f"< {TARGET_CPU_MS} ms: {cpu_verdict}"),
@@ -457,9 +469,10 @@ Notes:
 - CPU/move is the game's CPU time (/proc/PID/schedstat) from the key to the
   next key read, the full repaints excluded; the mean is the total / moves.
 - A move that costs a life or ends the game flashes the whole console and
-  colours it back: curses resends every cell for each colour change, so such
-  a move costs about two full repaints. Games on the default field are
-  short, and those moves make its 95th percentiles.
+  colours it back. With background colour erase, curses clears in the new
+  colours and resends only the cells that hold text, so such a move costs
+  about two repaints of the text. Games on the default field are short, and
+  those moves make its 95th percentiles.
 - The banner types "\\t\\tWelcome..." one byte per 20 ms, its two tabs
   included, so the W comes 40 ms of deliberate pauses after the first text.
 - Moves come as fast as the game takes them, many within one clock second;

@@ -1,6 +1,7 @@
 #include "console/curses_colours.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace skarvel {
 
@@ -25,6 +26,8 @@ std::optional<CursesColours> curses_colours(Colours colours, int count) {
 }
 
 CursesPalette::CursesPalette() {
+    const char* no_color = std::getenv("NO_COLOR");
+    if (no_color != nullptr && *no_color != '\0') return;
     if (has_colors() && start_color() == OK && COLOR_PAIRS >= 2) {
         use_default_colors();
         count_ = COLORS;
@@ -32,9 +35,9 @@ CursesPalette::CursesPalette() {
     }
 }
 
-CellColours CursesPalette::cell_colours(Colours colours) {
+CellColours CursesPalette::cell_colours(Colours colours, bool flash) {
     const auto shown = curses_colours(colours, count_);
-    if (!shown) return {};
+    if (!shown) return {0, flash ? A_REVERSE : A_NORMAL};
     const auto index =
         static_cast<std::size_t>(colours.background) * 16 + static_cast<std::size_t>(colours.foreground);
     short& pair = pair_of_[index];

@@ -33,12 +33,13 @@ struct CellColours {
 // are first needed.
 class CursesPalette {
 public:
-    // Starts colours on the current screen, where the terminal has them.
+    // Starts colours on the current screen, where the terminal has them and
+    // NO_COLOR does not ask for the terminal's own.
     CursesPalette();
 
-    // The pair and attributes for `colours`; the terminal's own colours
-    // (pair 0) where it has none.
-    CellColours cell_colours(Colours colours);
+    // The pair and attributes for `colours`. Without colours the terminal's
+    // own (pair 0) stay, and a flash shows in reverse video.
+    CellColours cell_colours(Colours colours, bool flash);
 
 private:
     int count_ = 0;           // colours the terminal has, 0 for none usable

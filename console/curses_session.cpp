@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "console/terminal.h"
+#include "console/terminal_type.h"
 
 namespace skarvel {
 
@@ -18,11 +19,19 @@ std::unique_ptr<CursesSession> CursesSession::open(const char* term_type, std::F
         why = "standard output is not a terminal";
         return nullptr;
     }
-    SCREEN* screen = newterm(term_type, out, in);
+    const char* name = term_type != nullptr ? term_type : std::getenv("TERM");
+    const std::string quoted = "\"" + std::string(name != nullptr ? name : "") + '"';
+    if (name == nullptr || *name == '\0') {
+        why = "TERM is not set";
+        return nullptr;
+    }
+    if (!can_address_and_clear(name, fileno(out))) {
+        why = "terminal type " + quoted + " cannot move the cursor or clear the screen";
+        return nullptr;
+    }
+    SCREEN* screen = newterm(name, out, in);
     if (screen == nullptr) {
-        const char* name = term_type != nullptr ? term_type : std::getenv("TERM");
-        why = name != nullptr && *name != '\0' ? "unknown terminal type \"" + std::string(name) + '"'
-                                               : std::string("TERM is not set");
+        why = "unknown terminal type " + quoted;
         return nullptr;
     }
     WINDOW* pad = newpad(CONSOLE_LINES, CONSOLE_COLS);

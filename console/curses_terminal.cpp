@@ -19,6 +19,9 @@ namespace skarvel {
 
 namespace {
 
+// Ctrl-L: the whole terminal drawn anew, on every screen; no key of the game.
+constexpr int CTRL_L = 12;
+
 // True when the current locale encodes text in UTF-8.
 bool utf8_locale() {
     const std::string_view codeset = nl_langinfo(CODESET);
@@ -43,13 +46,19 @@ public:
 
     void set_colours(Colours colours) override {
         show();
-        view_.set_colours(palette_.cell_colours(colours));
+        view_.set_colours(palette_.cell_colours(colours, false));
     }
 
-    void flash_colours(Colours colours) override { set_colours(colours); }
+    void flash_colours(Colours colours) override {
+        show();
+        view_.set_colours(palette_.cell_colours(colours, true));
+    }
 
     // The terminal keeps its size: the view shows what fits.
     void size_window() override { show(); }
+
+    void mark_cursor() override { console_.mark(); }
+    void unmark_cursor() override { console_.clear_mark(); }
 
     Key read_key() override {
         for (;;) {
@@ -72,15 +81,12 @@ public:
     std::int64_t seconds() override { return static_cast<std::int64_t>(std::time(nullptr)); }
 
 protected:
+    // A line ends only with Enter: the terminal has no end of input to give.
     bool read_line(std::string& line) override {
         LineEditor editor(console_, line);
-        for (;;) {
-            switch (editor.take(next_code())) {
-                case LineEditor::State::editing: break;
-                case LineEditor::State::ended: return true;
-                case LineEditor::State::end_of_input: return false;
-            }
+        while (!editor.take(next_code())) {
         }
+        return true;
     }
 
 private:
@@ -90,8 +96,8 @@ private:
         if (console_.take_bell()) beep();
     }
 
-    // The next curses key code, the console shown first. A resize repaints
-    // and reads on; a signal or a terminal that has gone ends the run.
+    // The next curses key code, the console shown first. A resize or Ctrl-L
+    // repaints and reads on; a signal or a terminal that has gone ends the run.
     int next_code() {
         WINDOW* const pad = session_->pad();
         for (;;) {
@@ -99,7 +105,7 @@ private:
             EndSignalGuard::end_run_if_signalled();
             errno = 0;
             const int c = wgetch(pad);
-            if (c == KEY_RESIZE) {
+            if (c == KEY_RESIZE || c == CTRL_L) {
                 view_.repaint();
             } else if (c != ERR) {
                 return c;

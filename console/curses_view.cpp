@@ -4,11 +4,21 @@
 
 namespace skarvel {
 
-int follow_cursor(int origin, int cursor, int shown, int size) {
-    if (cursor < origin) {
-        origin = cursor;
-    } else if (cursor >= origin + shown) {
-        origin = cursor - shown + 1;
+namespace {
+
+// The cells kept in view around a marked cell (the player), where the
+// terminal has room for them: enough to see what the next steps walk into.
+constexpr int MARK_ROWS_AROUND = 3;
+constexpr int MARK_COLS_AROUND = 8;
+
+}  // namespace
+
+int follow_cursor(int origin, int cursor, int shown, int size, int margin) {
+    margin = std::clamp(margin, 0, (shown - 1) / 2);
+    if (cursor - margin < origin) {
+        origin = cursor - margin;
+    } else if (cursor + margin >= origin + shown) {
+        origin = cursor + margin - shown + 1;
     }
     return std::clamp(origin, 0, std::max(0, size - shown));
 }
@@ -37,16 +47,18 @@ void CursesView::repaint() {
 // among them, so that the cursor goes along); the whole view when it has
 // moved, been resized or recoloured.
 void CursesView::show(const ScreenBuffer& console) {
+    const auto mark = console.marked();
+    const Cursor cursor = mark ? Cursor{mark->row, mark->col} : Cursor{console.row(), console.col()};
     copy_changes(console);
+    wmove(pad_, cursor.row, cursor.col);
     int rows = 0;
     int cols = 0;
     getmaxyx(stdscr, rows, cols);
     rows = std::clamp(rows, 1, CONSOLE_LINES);
     cols = std::clamp(cols, 1, CONSOLE_COLS);
-    top_ = follow_cursor(top_, console.row(), rows, CONSOLE_LINES);
-    left_ = follow_cursor(left_, console.col(), cols, CONSOLE_COLS);
+    top_ = follow_cursor(top_, cursor.row, rows, CONSOLE_LINES, mark ? MARK_ROWS_AROUND : 0);
+    left_ = follow_cursor(left_, cursor.col, cols, CONSOLE_COLS, mark ? MARK_COLS_AROUND : 0);
     const Area area{top_, left_, rows, cols};
-    const Cursor cursor{console.row(), console.col()};
     if (area != shown_) {
         changed_.fill(true);
         shown_ = area;
@@ -70,7 +82,7 @@ void CursesView::show(const ScreenBuffer& console) {
 // Puts into the pad the cells of the console that differ from what it holds:
 // on each line the span from the first to the last changed cell, in the
 // colours of the pad's background, so that the next colour change recolours
-// them with the rest. Then the pad's cursor goes where the console's is.
+// them with the rest.
 void CursesView::copy_changes(const ScreenBuffer& console) {
     std::array<cchar_t, CONSOLE_COLS> cells;
     for (int y = 0; y < CONSOLE_LINES; ++y) {
@@ -90,7 +102,6 @@ void CursesView::copy_changes(const ScreenBuffer& console) {
         mvwadd_wchnstr(pad_, y, first, cells.data(), end - first);
         changed_[static_cast<std::size_t>(y)] = true;
     }
-    wmove(pad_, console.row(), console.col());
 }
 
 }  // namespace skarvel

@@ -12,9 +12,10 @@
 namespace skarvel {
 
 // The first of `shown` lines (or columns) of a `size`-long console to show so
-// that `cursor` is in view: `origin` kept while it holds the cursor, else
-// moved as little as needed.
-int follow_cursor(int origin, int cursor, int shown, int size);
+// that `cursor` is in view with `margin` lines (or columns) on either side
+// where the console allows: `origin` kept while it does, else moved as
+// little as needed.
+int follow_cursor(int origin, int cursor, int shown, int size, int margin = 0);
 
 class CursesView {
 public:
@@ -22,7 +23,9 @@ public:
     explicit CursesView(WINDOW* pad);
 
     // Puts on the terminal what has changed in `console`: the whole of it, or
-    // on a smaller terminal the part that holds the cursor.
+    // on a smaller terminal the part that holds the cursor, or the marked cell
+    // and a few cells around it. The terminal's cursor rests on the mark, if
+    // there is one, else where the text ends.
     void show(const ScreenBuffer& console);
 
     // A screen drawn anew shows from its first line and column.

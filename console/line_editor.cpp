@@ -6,35 +6,45 @@ namespace skarvel {
 
 namespace {
 
-constexpr int CTRL_D = 4;
 constexpr int DEL = 127;
 
 }  // namespace
 
-LineEditor::State LineEditor::take(int code) {
+bool LineEditor::take(int code) {
     if (code == '\n' || code == '\r' || code == KEY_ENTER) {
         line_ += '\n';
         console_.put('\n');
-        return State::ended;
+        return true;
     }
-    if (code == CTRL_D) {
-        if (line_.empty()) return State::end_of_input;
-    } else if (code == KEY_BACKSPACE || code == DEL || code == '\b') {
+    if (code == KEY_BACKSPACE || code == DEL || code == '\b') {
         erase_last();
     } else if (code >= ' ' && code <= 255) {
-        line_ += static_cast<char>(code);
-        console_.put(static_cast<unsigned char>(code));
+        type(static_cast<unsigned char>(code));
     }
-    return State::editing;
+    return false;
 }
 
-// Takes the last typed character off the line and off the screen.
+void LineEditor::type(unsigned char byte) {
+    const std::size_t at = line_.size();
+    const bool was_unfinished = console_.in_sequence();
+    line_ += static_cast<char>(byte);
+    const int cells = console_.put(byte);
+    // A character left unfinished shows first, broken, from where it began;
+    // then what this byte begins or completes.
+    if (was_unfinished && cells > 0) shown_.push_back(unfinished_);
+    if (cells == 2 || (!was_unfinished && cells == 1)) shown_.push_back(at);
+    if (console_.in_sequence() && (!was_unfinished || cells > 0)) unfinished_ = at;
+}
+
 void LineEditor::erase_last() {
-    if (line_.empty()) return;
-    while (line_.size() > 1 && (static_cast<unsigned char>(line_.back()) & 0xC0) == 0x80) {
-        line_.pop_back();  // the continuation bytes of a UTF-8 character
+    if (console_.in_sequence()) {
+        line_.resize(unfinished_);  // nothing of it shows yet
+    } else if (!shown_.empty()) {
+        line_.resize(shown_.back());
+        shown_.pop_back();
+    } else {
+        return;
     }
-    line_.pop_back();
     console_.erase_back();
 }
 

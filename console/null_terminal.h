@@ -24,6 +24,8 @@ public:
     void set_colours(Colours) override { ++commands; }
     void flash_colours(Colours) override { ++commands; }
     void size_window() override {}
+    void mark_cursor() override {}
+    void unmark_cursor() override {}
     Key read_key() override { return Key::of('Q'); }
     void sleep_ms(std::uint32_t) override {}
     std::int64_t seconds() override { return now; }

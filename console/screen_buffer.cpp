@@ -40,7 +40,13 @@ bool one_column(char32_t c) { return ::wcwidth(static_cast<wchar_t>(c)) == 1; }
 
 ScreenBuffer::ScreenBuffer(bool utf8) : utf8_(utf8) { cells_.fill(BLANK); }
 
-void ScreenBuffer::put(unsigned char b) {
+int ScreenBuffer::put(unsigned char b) {
+    const int before = shown_;
+    put_byte(b);
+    return shown_ - before;
+}
+
+void ScreenBuffer::put_byte(unsigned char b) {
     if (b >= 0x80) {
         if (utf8_) {
             put_utf8(b);
@@ -112,7 +118,8 @@ void ScreenBuffer::end_sequence() {
 }
 
 void ScreenBuffer::show(char32_t c) {
-    cells_[static_cast<std::size_t>(row_ * CONSOLE_COLS + col_)] = c;
+    cells_[static_cast<std::size_t>(row_) * CONSOLE_COLS + static_cast<std::size_t>(col_)] = c;
+    ++shown_;
     if (++col_ == CONSOLE_COLS) new_line();
 }
 
@@ -124,6 +131,7 @@ void ScreenBuffer::new_line() {
     }
     std::copy(cells_.begin() + CONSOLE_COLS, cells_.end(), cells_.begin());
     std::fill(cells_.end() - CONSOLE_COLS, cells_.end(), BLANK);
+    if (mark_ && --mark_->row < 0) mark_.reset();
 }
 
 void ScreenBuffer::clear() {
@@ -131,6 +139,7 @@ void ScreenBuffer::clear() {
     row_ = 0;
     col_ = 0;
     needed_ = 0;
+    mark_.reset();
 }
 
 void ScreenBuffer::erase_back() {
@@ -146,7 +155,7 @@ void ScreenBuffer::erase_back() {
     } else {
         return;
     }
-    cells_[static_cast<std::size_t>(row_ * CONSOLE_COLS + col_)] = BLANK;
+    cells_[static_cast<std::size_t>(row_) * CONSOLE_COLS + static_cast<std::size_t>(col_)] = BLANK;
 }
 
 }  // namespace skarvel

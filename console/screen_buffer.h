@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string_view>
 
 #include "console/terminal.h"
@@ -25,13 +26,18 @@ public:
     //   themselves, bytes above 127 as text of the locale. Any character that
     //   cannot show in one column shows as U+FFFD (without UTF-8, '?').
     // A character in the last column moves the cursor to the next line; past
-    // the last line everything scrolls up one line.
-    void put(unsigned char byte);
+    // the last line everything scrolls up one line. Gives the number of cells
+    // the byte filled: 0, 1, or 2 when it broke off an unfinished UTF-8
+    // character and showed itself too.
+    int put(unsigned char byte);
     void write(std::string_view bytes) {
         for (const char c : bytes) put(static_cast<unsigned char>(c));
     }
 
-    // All blanks, cursor home, an unfinished UTF-8 character forgotten.
+    // True while a UTF-8 character is unfinished: the bytes put so far show nothing yet.
+    bool in_sequence() const { return needed_ > 0; }
+
+    // All blanks, cursor home, an unfinished UTF-8 character and the mark forgotten.
     void clear();
 
     // Takes the last typed character off the screen: an unfinished one is
@@ -41,10 +47,20 @@ public:
 
     // The cells of a line, one character each.
     std::u32string_view line(int row) const {
-        return {cells_.data() + row * CONSOLE_COLS, CONSOLE_COLS};
+        return {cells_.data() + static_cast<std::ptrdiff_t>(row) * CONSOLE_COLS, CONSOLE_COLS};
     }
     int row() const { return row_; }
     int col() const { return col_; }
+
+    // A cell marked at the cursor, kept apart from the cursor as the writing
+    // goes on, and moved with the text when the console scrolls.
+    struct Cell {
+        int row;
+        int col;
+    };
+    void mark() { mark_ = Cell{row_, col_}; }
+    void clear_mark() { mark_.reset(); }
+    std::optional<Cell> marked() const { return mark_; }
 
     // True once after a bell has been written.
     bool take_bell() {
@@ -54,16 +70,19 @@ public:
     }
 
 private:
+    void put_byte(unsigned char b);
     void new_line();
     void show(char32_t c);           // at the cursor, which moves on
     void put_utf8(unsigned char b);  // a byte above 127 in UTF-8 mode
     void end_sequence();             // an unfinished UTF-8 character shows broken
 
-    bool utf8_;
-    std::array<char32_t, CONSOLE_COLS * CONSOLE_LINES> cells_;
-    int row_ = 0;
-    int col_ = 0;
-    bool bell_ = false;
+    bool utf8_;                                                 // UTF-8 and pictures, or plain stand-ins
+    std::array<char32_t, CONSOLE_COLS * CONSOLE_LINES> cells_;  // the console, line by line
+    int row_ = 0;                                               // the cursor's line
+    int col_ = 0;                                               // the cursor's column
+    int shown_ = 0;                                             // cells filled so far, for put's count
+    bool bell_ = false;                                         // a bell written and not yet rung
+    std::optional<Cell> mark_;                                  // the marked cell, if any
     // The UTF-8 character being assembled: its bits so far, the continuation
     // bytes it still needs, and the range the next one must be in.
     char32_t partial_ = 0;

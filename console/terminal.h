@@ -63,6 +63,12 @@ public:
     virtual void flash_colours(Colours colours) = 0;
     // Makes the console window 150x40, as far as the terminal allows.
     virtual void size_window() = 0;
+    // Marks the write position as the cell the cursor rests on while a key is
+    // awaited, and the view keeps it in sight; text goes on from the write
+    // position. The next clear_screen or unmark_cursor drops the mark, and
+    // the cursor rests where the text ends again.
+    virtual void mark_cursor() = 0;
+    virtual void unmark_cursor() = 0;
     // Waits for one key press, without echo.
     virtual Key read_key() = 0;
     // Waits `ms` milliseconds.

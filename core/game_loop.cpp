@@ -98,6 +98,7 @@ void show_game_over(GameState& g, Terminal& term) {
     g.field[g.row][g.col] = g.glyphs.player_hit;
     draw_game_screen(g, term);
     term.sleep_ms(200);
+    term.unmark_cursor();  // from here on the cursor follows the text to the prompt
     term.printf("GAMEOVER!\a\n");
     term.sleep_ms(800);
     if (g.score > g.best_score) {
@@ -112,6 +113,7 @@ void show_win(GameState& g, Terminal& term) {
     count_up(g.games_won);
     g.field[g.row][g.col] = g.glyphs.player;
     draw_game_screen(g, term);
+    term.unmark_cursor();
     term.printf("YOU ARE A WINNER!\a\n");
 }
 

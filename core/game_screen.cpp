@@ -35,7 +35,16 @@ void draw_game_screen(const GameState& g, Terminal& term) {
     term.clear_screen();
     term.printf("Length: %d\tWidth: %d\tLevel: %d\n", g.cols, g.rows, g.level);
     for (int row = 0; row < g.rows; ++row) {
-        term.write(std::string_view(g.field[row].data(), static_cast<std::size_t>(g.cols)));
+        const std::string_view cells(g.field[row].data(), static_cast<std::size_t>(g.cols));
+        if (row == g.row) {
+            // The cursor rests on the player while the game waits for a key.
+            const auto col = static_cast<std::size_t>(g.col);
+            term.write(cells.substr(0, col));
+            term.mark_cursor();
+            term.write(cells.substr(col));
+        } else {
+            term.write(cells);
+        }
         draw_panel_line(g, term, row);
         term.putchar('\n');
     }

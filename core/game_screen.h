@@ -7,7 +7,8 @@
 
 namespace skarvel {
 
-// Clears the console and draws the whole game screen from the state.
+// Clears the console and draws the whole game screen from the state, with
+// the cursor marked to rest on the player's cell.
 void draw_game_screen(const GameState& g, Terminal& term);
 
 }  // namespace skarvel

@@ -35,6 +35,7 @@ TEST_F(HelpTest, TextIsTypedWithAPauseAfterLettersAndDigitsOnly) {
         {"a\rb", "a{10}\rb{10}"},          // a lone carriage return stays
         {"Go, 2 go!\t#1\n", "G{10}o{10}, 2{10} g{10}o{10}!\t#1{10}\n"},
         {"\x1b[2J\a\v\f", "\x1b{10}[2{10}J{10}\a{10}\v\f"},  // control bytes pass through unchanged
+        {"\xc3\xa9\xe2\x86\x92.", "\xc3{10}\xa9\xe2{10}\x86\x92."},      // one pause a UTF-8 character
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);

@@ -69,6 +69,8 @@ public:
 
     std::int64_t now_ms() const { return now_ms_; }  // the virtual time slept so far
     std::size_t keys_left() const { return keys_.size(); }
+    // Where in output() the cursor mark stands; npos for none.
+    std::size_t mark() const { return mark_; }
 
     // Every byte written (typed lines included, as the console echoes them).
     std::string output() const { return joined(false); }
@@ -96,16 +98,24 @@ public:
         return all;
     }
     // Drops what was recorded so far.
-    void forget() { events_.clear(); }
+    void forget() {
+        events_.clear();
+        mark_ = std::string::npos;
+    }
 
     void write(std::string_view bytes) override {
         if (events_.empty() || events_.back().kind != Kind::write) events_.push_back({Kind::write, ""});
         events_.back().text += bytes;
     }
-    void clear_screen() override { command("CLS"); }
+    void clear_screen() override {
+        command("CLS");
+        mark_ = std::string::npos;
+    }
     void set_colours(Colours c) override { command(colour_command("COLOR", c)); }
     void flash_colours(Colours c) override { command(colour_command("FLASH", c)); }
     void size_window() override { command("MODE CON COLS=150 LINES=40"); }
+    void mark_cursor() override { mark_ = output().size(); }
+    void unmark_cursor() override { mark_ = std::string::npos; }
     Key read_key() override {
         if (keys_.empty()) run_out("keys");
         const Key k = keys_.front();
@@ -160,6 +170,7 @@ private:
     std::int64_t start_seconds_;
     std::int64_t now_ms_ = 0;
     bool end_of_input_ = false;
+    std::size_t mark_ = std::string::npos;
 };
 
 // What the typewriter banner gives for `text` at `wait` ms a byte, in the

@@ -138,6 +138,14 @@ class Pane:
     def screen(self, escapes=False):
         return self.tmux("capture-pane", "-p", *(["-e"] if escapes else []), "-t", self.name)
 
+    def cursor(self):
+        """The cursor's column and line."""
+        x, y = self.tmux("display", "-p", "-t", self.name, "#{cursor_x} #{cursor_y}").split()
+        return int(x), int(y)
+
+    def tty(self):
+        return self.tmux("display", "-p", "-t", self.name, "#{pane_tty}").strip()
+
     def keys(self, *keys):
         """Keys by tmux name: Enter, C-c, Right..."""
         self.tmux("send-keys", "-t", self.name, *keys)
@@ -145,13 +153,14 @@ class Pane:
     def type(self, text):
         self.tmux("send-keys", "-t", self.name, "-l", text)
 
-    def wait_for(self, what, timeout=TIMEOUT_S):
-        """The screen once it holds `what`: a text, or a test of the whole screen."""
+    def wait_for(self, what, timeout=TIMEOUT_S, with_cursor=False):
+        """The screen once it holds `what`: a text, or a test of the whole
+        screen (with_cursor: of the screen and the cursor)."""
         test = what if callable(what) else (lambda screen: what in screen)
         deadline = time.monotonic() + timeout
         while True:
             screen = self.screen()
-            if test(screen):
+            if (test(screen, self.cursor()) if with_cursor else test(screen)):
                 return screen
             if time.monotonic() > deadline:
                 raise Failed(f"timed out after {timeout:.0f} s waiting for "
@@ -363,7 +372,8 @@ for what, end_game, status in [
 for what, launch in [
         ("stdin and stdout not a terminal", None),
         ("stdout not a terminal", "{bin} > out 2> err"),
-        ("unknown terminal type", "TERM=no-such-terminal {bin} 2> err")]:
+        ("unknown terminal type", "TERM=no-such-terminal {bin} 2> err"),
+        ("a terminal that cannot move the cursor", "TERM=dumb {bin} 2> err")]:
 
     @test(f"no terminal ({what}): one line on stderr, a failing status")
     def _(t, launch=launch):
@@ -586,6 +596,84 @@ for what, stored in [("a tiny field", "3 8 1 1 10"), ("a field taller than the t
         check(f"{p} Retry (R)" in lines and f"{p} Back (B)" in lines, "Retry and Back in view")
         pane.type("b")
         main_menu(pane)  # from its title line down, though the game's screen was taller
+
+
+# ---------------------------------------------------------------- any terminal
+
+def under_cursor(screen, cursor):
+    x, y = cursor
+    lines = screen.splitlines()
+    return lines[y][x] if y < len(lines) and x < len(lines[y]) else " "
+
+
+@test("80x24, the largest field: the view follows the player, the cursor rests on it")
+def _(t):
+    t.write("options.txt", "120 30 1 2 1")
+    pane = t.game(80, 24)
+    main_menu(pane, PLAIN_POINTER)
+    pane.type("p")
+    before = None
+    for n in range(90):  # right and down across the whole field and round again
+        @described(f"the player under the cursor after move {n}, or the end prompt")
+        def waiting(screen, cursor):
+            return game_ended(screen) or ((screen, cursor) != before and under_cursor(screen, cursor) == "@")
+        screen = pane.wait_for(waiting, with_cursor=True)
+        if game_ended(screen):
+            pane.type("r")
+            before = None
+            continue
+        before = (screen, pane.cursor())
+        pane.type("d" if n % 3 else "s")
+    pane.type("q")
+    main_menu(pane, PLAIN_POINTER)
+
+
+@test("Ctrl-L after stray output: the same screen again, the game unchanged")
+def _(t):
+    t.write("options.txt", "40 20 1 2 1")
+    pane = t.game()
+    main_menu(pane, PLAIN_POINTER)
+    pane.type("p")
+    game = pane.wait_for(new_game)
+    with open(pane.tty(), "w") as tty:
+        tty.write("\x1b[5;5HSTRAY OUTPUT")
+    pane.wait_for("STRAY OUTPUT")
+    pane.keys("C-l")
+    pane.wait_for(described("the game's screen as it was")(lambda s: s == game))
+    pane.type("q")
+    main_menu(pane, PLAIN_POINTER)
+
+
+@test("NO_COLOR: no colour sent, in a game and after a scheme is chosen")
+def _(t):
+    t.write("options.txt", "40 20 4 2 1")
+    pane = t.pane(f"NO_COLOR=1 {shlex.quote(t.binary)}")
+    main_menu(pane, PLAIN_POINTER)
+    pane.type("oc6b")
+    options_menu(pane, PLAIN_POINTER)
+    pane.type("bp")
+    pane.wait_for(new_game)
+    coloured = re.findall(r"\x1b\[[0-9;]*m", pane.screen(escapes=True))
+    check(not [c for c in coloured if re.search(r"(^|;)([34]8|[349]\d|10\d)(;|m)", c[2:])],
+          f"colours sent: {sorted(set(coloured))}")
+    check(t.wait_file("options.txt", "40 20 6 2 1"), "the scheme chosen is saved")
+
+
+@test("a two-byte character typed and taken back at the length prompt")
+def _(t):
+    pane = t.game()
+    main_menu(pane)
+    pane.type("om")
+    pane.wait_for("Please enter a new length")
+    pane.type("1\u00e9")
+    pane.wait_for("1\u00e9")
+    pane.keys("BSpace")
+    pane.type("2")
+    pane.keys("Enter")
+    pane.wait_for("Please enter a new width")
+    pane.type("P")
+    pane.keys("Enter")
+    pane.wait_for(has_line(shown(f"\t{UNICODE_POINTER} New length:\t12")))
 
 
 # ---------------------------------------------------------------- running
