@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 #include <random>
+#include <string>
+#include <vector>
 
 namespace skarvel {
 
@@ -77,6 +79,8 @@ struct GameState {
     char rev_mode = '1';           // display mode, '1' or '2'
     GlyphSet glyphs{};             // glyphs of the display mode, set by rev
     std::minstd_rand rng;          // the spawners' generator, reseeded from the clock
+    std::string records_dir;       // folder of score.txt and options.txt, "" for the working directory
+    std::vector<std::string> data_dirs;  // where help.txt is looked up after records_dir
 };
 
 // Loads the glyph set of display mode '1' or '2'; any other mode changes nothing.

@@ -31,6 +31,11 @@ struct FileSource {
     }
 };
 
+// Where a record lives: in the records' folder, else the working directory.
+std::string record_path(const GameState& g, const char* name) {
+    return g.records_dir.empty() ? name : g.records_dir + "/" + name;
+}
+
 bool write_all(int fd, const char* text, std::size_t size) {
     while (size > 0) {
         const ssize_t n = ::write(fd, text, size);
@@ -55,7 +60,8 @@ mode_t record_mode(const char* name) {
 // Writes `text` to a temporary file beside `name`, flushes it to disk and
 // renames it over `name`, so a crash or a full disk never leaves half a
 // record. A record that could not be opened for writing is left alone.
-void save_file(const char* name, const char* text, std::size_t size) {
+void save_file(const std::string& path, const char* text, std::size_t size) {
+    const char* name = path.c_str();
     if (::access(name, W_OK) != 0 && errno != ENOENT) return;
     std::string temp = std::string(name) + ".XXXXXX";
     const int fd = ::mkstemp(temp.data());
@@ -63,7 +69,9 @@ void save_file(const char* name, const char* text, std::size_t size) {
     const bool ok = ::fchmod(fd, record_mode(name)) == 0 && write_all(fd, text, size) && ::fsync(fd) == 0;
     if (::close(fd) == 0 && ok && std::rename(temp.c_str(), name) == 0) {
         // Make the rename itself durable.
-        const int dir = ::open(".", O_RDONLY | O_DIRECTORY);
+        const auto slash = path.rfind('/');
+        const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+        const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
         if (dir >= 0) {
             ::fsync(dir);
             ::close(dir);
@@ -76,14 +84,14 @@ void save_file(const char* name, const char* text, std::size_t size) {
 }  // namespace
 
 void load_score(GameState& g) {
-    const File file(std::fopen(F_SCO, "r"));
+    const File file(std::fopen(record_path(g, F_SCO).c_str(), "r"));
     if (!file) return;
     FileSource in{file.get()};
     if (scan_int(in, g.h_score)) scan_int(in, g.survival);
 }
 
 void load_options(GameState& g) {
-    const File file(std::fopen(F_OPT, "r"));
+    const File file(std::fopen(record_path(g, F_OPT).c_str(), "r"));
     if (!file) return;
     FileSource in{file.get()};
     if (scan_int(in, g.max_r) && scan_int(in, g.max_l) && scan_char(in, g.color) &&
@@ -103,14 +111,14 @@ void load_options(GameState& g) {
 void save_score(const GameState& g) {
     char text[32];
     const int n = std::snprintf(text, sizeof text, "%d %d", g.h_score, g.survival);
-    save_file(F_SCO, text, static_cast<std::size_t>(n));
+    save_file(record_path(g, F_SCO), text, static_cast<std::size_t>(n));
 }
 
 void save_options(const GameState& g) {
     char text[48];
     const int n = std::snprintf(text, sizeof text, "%d %d %c %c %d", g.max_r, g.max_l, g.color,
                                 g.rev_mode, g.lev);
-    save_file(F_OPT, text, static_cast<std::size_t>(n));
+    save_file(record_path(g, F_OPT), text, static_cast<std::size_t>(n));
 }
 
 }  // namespace skarvel

@@ -1,5 +1,6 @@
-// The two record files in the working directory: the best score and games
-// won, and the five settings.
+// The two record files in the records' folder (the working directory unless
+// GameState::records_dir names another): the best score and games won, and
+// the five settings.
 #pragma once
 
 #include "core/game_state.h"

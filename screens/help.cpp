@@ -3,6 +3,7 @@
 
 #include "console/scan.h"
 #include "console/services.h"
+#include "screens/data_files.h"
 #include "screens/screens.h"
 
 namespace skarvel {
@@ -42,7 +43,8 @@ int next_text_byte(std::FILE* file) {
 int help(const GameState& g, Terminal& term) {
     term.clear_screen();
     term.printf("Loading...");
-    const std::unique_ptr<std::FILE, CloseFile> file(std::fopen(F_HEL, "r"));
+    const std::string path = find_help_file(g);
+    const std::unique_ptr<std::FILE, CloseFile> file(path.empty() ? nullptr : std::fopen(path.c_str(), "r"));
     term.clear_screen();
     term.printf("\tHelp:\n");
     if (!file) {
