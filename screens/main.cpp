@@ -1,4 +1,5 @@
-// Keldry's Skarvel: start the terminal, run the game, give the terminal back.
+// Keldry's Skarvel: read the command line, start the terminal, run the game,
+// give the terminal back.
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -6,14 +7,43 @@
 #include "console/curses_terminal.h"
 #include "core/game_state.h"
 #include "records/record_store.h"
+#include "screens/command_line.h"
+#include "screens/data_files.h"
 #include "screens/screens.h"
 #include "screens/settings.h"
 
-int main() {
+namespace {
+
+// Prints the answer to --help or --version; a failed write fails the run.
+int print_answer(const char* text) {
+    if (std::fputs(text, stdout) < 0 || std::fflush(stdout) != 0) {
+        std::perror("skarvel: cannot write");
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
     using namespace skarvel;
+    const CommandLine command = parse_command_line(argc, argv);
+    switch (command.action) {
+        case CommandLine::Action::show_usage: return print_answer(usage_text());
+        case CommandLine::Action::show_version: return print_answer(version_line());
+        case CommandLine::Action::bad_usage:
+            std::fprintf(stderr, "skarvel: %s\nTry 'skarvel --help' for more information.\n", command.error.c_str());
+            return 2;
+        case CommandLine::Action::play: break;
+    }
+    if (std::string why; !command.records_dir.empty() && !make_records_dir(command.records_dir, why)) {
+        std::fprintf(stderr, "skarvel: %s\n", why.c_str());
+        return 1;
+    }
     // A save over the file-size limit is a failed write, not the end of the run.
     std::signal(SIGXFSZ, SIG_IGN);
-    RecordStore records(".");
+
+    RecordStore records(command.records_dir.empty() ? "." : command.records_dir);
     int signal = 0;
     int status = 0;
     {
@@ -24,7 +54,7 @@ int main() {
             return 1;
         }
         GameState g;  // the one record of the run
-        Session session{g, *term, records, {records.path_of(HELP_FILE)}};
+        Session session{g, *term, records, help_file_places(records.path_of(HELP_FILE), argv[0])};
         try {
             run_program(session);
         } catch (const RunEnded& ended) {

@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include <string>
 #include <vector>
@@ -65,6 +68,29 @@ TEST_F(HelpTest, PQAndBLeaveEveryOtherKeyIsIgnored) {
         EXPECT_EQ(t.commands(), (std::vector<std::string>{"CLS", "CLS"}));
         EXPECT_EQ(t.screen(), "\tHelp:\nx\n" + BACK_LINE);
     }
+}
+
+// The records' folder first, so that a player's own text wins, then the
+// installed folders in order; only a regular file counts, never blocking.
+TEST_F(HelpTest, TheFirstPlaceHoldingAHelpFileIsShown) {
+    for (const char* folder : {"records", "first", "second"}) std::filesystem::create_directory(folder);
+    session.help_files = {"records/help.txt", "first/help.txt", "second/help.txt"};
+    const auto shown = [this] {
+        ScriptedTerminal t;
+        t.keys("b");
+        Session s = session_on(t);
+        s.help_files = session.help_files;
+        show_help(s);
+        return t.screen();
+    };
+    EXPECT_NE(shown().find("Cannot find the file \"help.txt\""), std::string::npos);
+    put("second/help.txt", "installed");
+    std::filesystem::create_directory("first/help.txt");
+    ASSERT_EQ(::mkfifo("records/help.txt", 0600), 0);
+    EXPECT_EQ(shown(), "\tHelp:\ninstalled" + BACK_LINE);
+    std::filesystem::remove("records/help.txt");
+    put("records/help.txt", "my own");
+    EXPECT_EQ(shown(), "\tHelp:\nmy own" + BACK_LINE);
 }
 
 }  // namespace

@@ -1,0 +1,158 @@
+#!/usr/bin/env python3
+"""Installs the game into a temporary prefix and plays the installed copy.
+
+Usage: install_test.py CMAKE CPACK BUILD BINDIR DATADIR MANDIR HELP_TXT
+
+CMAKE and CPACK are the tools the build was configured with, BUILD the build
+folder, BINDIR, DATADIR and MANDIR the install folders below the prefix, and
+HELP_TXT the help text of the source tree.
+
+The installed tree is moved away from its prefix before it runs, so the game
+must find its help text beside itself. It runs from an empty folder with
+--dir naming a folder that does not exist yet. Where cpack and dpkg-deb are
+present, the Debian package's file list is checked too.
+"""
+
+import glob
+import os
+import re
+import shlex
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "terminal"))
+from terminal_test import Failed, Pane, Tmux, check, has_line, shown  # noqa: E402
+
+TIMEOUT_S = 10.0
+
+
+def run(*command, **kwargs):
+    done = subprocess.run(command, capture_output=True, text=True, timeout=60, **kwargs)
+    check(done.returncode == 0, f"{' '.join(command)}: status {done.returncode}\n{done.stderr}")
+    return done.stdout
+
+
+def files_below(folder):
+    return sorted(os.path.relpath(os.path.join(top, name), folder)
+                  for top, _, names in os.walk(folder) for name in names)
+
+
+def check_installed(root, cmake, build, dirs, help_txt):
+    """Installs, moves the tree, and gives the path of the installed game."""
+    run(cmake, "--install", build, "--prefix", os.path.join(root, "prefix"))
+    moved = os.path.join(root, "moved")
+    os.rename(os.path.join(root, "prefix"), moved)
+    game = os.path.join(dirs["bin"], "skarvel")
+    help_file = os.path.join(dirs["data"], "skarvel", "help.txt")
+    manual = os.path.join(dirs["man"], "man6", "skarvel.6")
+    expected = sorted([game, help_file, manual])
+    check(files_below(moved) == expected, f"installed {files_below(moved)}, expected {expected}")
+    with open(help_txt, "rb") as source, open(os.path.join(moved, help_file), "rb") as installed:
+        check(source.read() == installed.read(), "the installed help.txt differs from the source's")
+    version = run(os.path.join(moved, game), "--version")
+    with open(os.path.join(moved, manual)) as page:
+        check(f'"{version.strip()}"' in page.readline(), f"the manual page is not that of {version!r}")
+    return os.path.join(moved, game)
+
+
+def check_without_terminal(game, folder):
+    """--help and a mistake: answered at once, with no terminal at all."""
+    def without_terminal(*args):
+        return subprocess.run([game, *args], cwd=folder, stdin=subprocess.DEVNULL,
+                              capture_output=True, text=True, timeout=TIMEOUT_S)
+    usage = without_terminal("--help")
+    check(usage.returncode == 0 and usage.stdout.startswith("Usage: skarvel") and not usage.stderr,
+          f"--help: status {usage.returncode}, stdout {usage.stdout[:40]!r}, stderr {usage.stderr!r}")
+    wrong = without_terminal("--dir", "x", "--colour")
+    check(wrong.returncode == 2 and not wrong.stdout and wrong.stderr ==
+          "skarvel: unknown option '--colour'\nTry 'skarvel --help' for more information.\n",
+          f"a bad option: status {wrong.returncode}, stderr {wrong.stderr!r}")
+    check(os.listdir(folder) == [], f"files made: {os.listdir(folder)}")
+
+
+def wait_file(path, expected):
+    deadline = time.monotonic() + TIMEOUT_S
+    while True:
+        text = open(path).read() if os.path.exists(path) else None
+        if text == expected:
+            return
+        check(time.monotonic() < deadline, f"{path} holds {text!r}, expected {expected!r}")
+        time.sleep(0.05)
+
+
+def play_installed(root, game, help_txt):
+    """Options in a new --dir folder, then the installed help text."""
+    work = os.path.join(root, "empty")
+    os.mkdir(work)
+    check_without_terminal(game, work)
+    status = os.path.join(root, "status")
+    tmux = Tmux(root)
+    try:
+        pane = Pane(tmux, "installed", work,
+                    # The shell outlives the game's Ctrl-C to write its status.
+                    f"trap : INT; {shlex.quote(game)} --dir records/new; echo $? > {shlex.quote(status)}",
+                    150, 40)
+        pane.wait_for("Quit (Q)")
+        pane.type("o")
+        pane.wait_for("Back to main menu (B)")
+        pane.type("c")
+        pane.wait_for("Press number to change the color.")
+        pane.type("3")
+        wait_file(os.path.join(work, "records", "new", "options.txt"), "40 20 3 1 1")
+        pane.type("bb")
+        pane.wait_for("Quit (Q)")
+        pane.type("h")
+        with open(help_txt, encoding="utf-8") as f:
+            first_line = shown(next(line for line in f if line.strip()))
+        pane.wait_for(has_line(first_line))
+        pane.keys("C-c")  # rather than wait for the rest of the text
+        wait_file(status, "130\n")
+    finally:
+        tmux.kill_server()
+    check(files_below(work) == [os.path.join("records", "new", "options.txt")],
+          f"files in the working folder: {files_below(work)}")
+
+
+def check_package(root, cpack, build, dirs):
+    if not shutil.which(cpack) or not shutil.which("dpkg-deb"):
+        print("SKIP  the Debian package: cpack or dpkg-deb is missing", flush=True)
+        return
+    out = os.path.join(root, "package")
+    run(cpack, "-G", "DEB", "--config", os.path.join(build, "CPackConfig.cmake"), "-B", out)
+    packages = glob.glob(os.path.join(out, "*.deb"))
+    check(len(packages) == 1, f"packages made: {packages}")
+    listing = run("dpkg-deb", "-c", packages[0]).splitlines()
+    files = sorted(line.split()[-1] for line in listing if not line.startswith("d"))
+    expected = sorted([f"./usr/{dirs['bin']}/skarvel", f"./usr/{dirs['data']}/skarvel/help.txt",
+                       f"./usr/{dirs['man']}/man6/skarvel.6"])
+    check(files == expected, f"the package holds {files}, expected {expected}")
+    fields = run("dpkg-deb", "-f", packages[0], "Package", "Depends")
+    check(re.search(r"^Package: skarvel$", fields, re.M) and re.search(r"\blibncursesw?6\b", fields),
+          f"package fields: {fields!r}")
+    print("PASS  the Debian package", flush=True)
+
+
+def main(cmake, cpack, build, bindir, datadir, mandir, help_txt):
+    dirs = {"bin": bindir, "data": datadir, "man": mandir}
+    root = tempfile.mkdtemp(prefix="skarvel-install-")
+    try:
+        game = check_installed(root, cmake, build, dirs, help_txt)
+        print("PASS  installed files", flush=True)
+        play_installed(root, game, help_txt)
+        print("PASS  the installed game: --help, a bad option, --dir, help text", flush=True)
+        check_package(root, cpack, build, dirs)
+    except Failed as e:
+        print(f"FAIL  {e}")
+        return 1
+    finally:
+        shutil.rmtree(root, ignore_errors=True)
+    return 0
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 8:
+        sys.exit(__doc__)
+    sys.exit(main(*sys.argv[1:]))
