@@ -93,7 +93,7 @@ seconds=$(( $(date +%s) - start ))
 
 failed=("$work"/logs/*.failed)
 if [ ! -e "${failed[0]}" ]; then
-  echo "tidy: ${#files[@]} files clean ($(basename "$tool") $(major "$tool"), ${seconds}s, $jobs at a time)"
+  echo "tidy: ${#files[@]} files clean ($(basename "$tool"), version $(major "$tool"); ${seconds} s, $jobs files at a time)"
   exit 0
 fi
 for marker in "${failed[@]}"; do
@@ -103,7 +103,7 @@ done
 # A header's finding shows once per file that includes it: count each once.
 findings=$(cat "$work"/logs/*.log | grep -E '^/.*:[0-9]+:[0-9]+: (warning|error): ' | sort -u | sort -t: -k1,1 -k2,2n -k3,3n)
 echo
-echo "tidy: $(printf '%s\n' "$findings" | grep -c .) findings in ${#failed[@]} of ${#files[@]} files:"
+echo "tidy: findings in ${#failed[@]} of ${#files[@]} files ($(printf '%s\n' "$findings" | grep -c .) in all):"
 printf '%s\n' "$findings" | sed -E "s|^$escaped/||; s/ \[([^],]*)[],].*/ [\1]/" | sed 's/^/  /'
 echo "Fix each, or silence one that is not a fault with // NOLINT(check) and the reason beside it."
 exit 1
