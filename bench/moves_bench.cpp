@@ -117,17 +117,13 @@ void time_moves(benchmark::State& state, const GameState& start) {
 }
 
 // A move on the default field (40x20, level 1), 50 moves into a game.
-void BM_move_default(benchmark::State& state) {
-    time_moves(state, game_in_progress(40, 20, 1, 50));
-}
+void BM_move_default(benchmark::State& state) { time_moves(state, game_in_progress(40, 20, 1, 50)); }
 BENCHMARK(BM_move_default);
 
 // A move on the largest field (120x30, level 10) with the budget at 3: after
 // the step three blanks are left, so the scatter hunts for the last free
 // cells twice over before the budget stops it. The dearest move of a game.
-void BM_move_largest_full(benchmark::State& state) {
-    time_moves(state, nearly_full(120, 30, 10));
-}
+void BM_move_largest_full(benchmark::State& state) { time_moves(state, nearly_full(120, 30, 10)); }
 BENCHMARK(BM_move_largest_full);
 
 // Spending a power on the largest field (120x30, level 10) with half its
@@ -237,9 +233,7 @@ void move_through_curses(benchmark::State& state, const GameState& start) {
         benchmark::Counter(static_cast<double>(pty.bytes - before) / static_cast<double>(state.iterations()));
 }
 
-void BM_move_curses_default(benchmark::State& state) {
-    move_through_curses(state, game_in_progress(40, 20, 1, 50));
-}
+void BM_move_curses_default(benchmark::State& state) { move_through_curses(state, game_in_progress(40, 20, 1, 50)); }
 BENCHMARK(BM_move_curses_default)->Unit(benchmark::kMicrosecond);
 
 void BM_move_curses_largest(benchmark::State& state) {

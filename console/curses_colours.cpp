@@ -21,8 +21,7 @@ std::optional<CursesColours> curses_colours(Colours colours, int count) {
     const short background = curses_colour(colours.background);
     if (count >= 16) return CursesColours{foreground, background, false};
     // Eight colours: no bright background, a bright foreground in bold.
-    return CursesColours{static_cast<short>(foreground & 7), static_cast<short>(background & 7),
-                         (foreground & 8) != 0};
+    return CursesColours{static_cast<short>(foreground & 7), static_cast<short>(background & 7), (foreground & 8) != 0};
 }
 
 CursesPalette::CursesPalette() {
@@ -38,8 +37,7 @@ CursesPalette::CursesPalette() {
 CellColours CursesPalette::cell_colours(Colours colours, bool flash) {
     const auto shown = curses_colours(colours, count_);
     if (!shown) return {0, flash ? A_REVERSE : A_NORMAL};
-    const auto index =
-        static_cast<std::size_t>(colours.background) * 16 + static_cast<std::size_t>(colours.foreground);
+    const auto index = static_cast<std::size_t>(colours.background) * 16 + static_cast<std::size_t>(colours.foreground);
     short& pair = pair_of_[index];
     if (pair == 0) pair = next_pair_ < last_pair_ ? next_pair_++ : last_pair_;
     init_pair(pair, shown->foreground, shown->background);

@@ -42,9 +42,9 @@ public:
     CellColours cell_colours(Colours colours, bool flash);
 
 private:
-    int count_ = 0;           // colours the terminal has, 0 for none usable
-    short next_pair_ = 1;     // the next colour pair not yet made
-    short last_pair_ = 0;     // the highest pair we may use
+    int count_ = 0;                     // colours the terminal has, 0 for none usable
+    short next_pair_ = 1;               // the next colour pair not yet made
+    short last_pair_ = 0;               // the highest pair we may use
     std::array<short, 256> pair_of_{};  // the pair of each colour combination, 0 for none yet
 };
 

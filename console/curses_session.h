@@ -15,8 +15,7 @@ public:
     // Starts curses on the terminal behind `in` and `out`, of type
     // `term_type` (nullptr: $TERM). Returns nullptr and says why in `why`
     // when there is no terminal to start on.
-    static std::unique_ptr<CursesSession> open(const char* term_type, std::FILE* out, std::FILE* in,
-                                               std::string& why);
+    static std::unique_ptr<CursesSession> open(const char* term_type, std::FILE* out, std::FILE* in, std::string& why);
 
     CursesSession(SCREEN* screen, WINDOW* pad);
     ~CursesSession();  // gives the terminal back

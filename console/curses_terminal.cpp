@@ -127,8 +127,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Terminal> open_curses_terminal(const char* term_type, std::FILE* out, std::FILE* in,
-                                               std::string& why) {
+std::unique_ptr<Terminal> open_curses_terminal(const char* term_type, std::FILE* out, std::FILE* in, std::string& why) {
     // The guard comes first, so that curses leaves the end signals to it.
     auto guard = std::make_unique<EndSignalGuard>();
     auto session = CursesSession::open(term_type, out, in, why);

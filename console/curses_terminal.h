@@ -18,7 +18,6 @@ std::unique_ptr<Terminal> open_curses_terminal(std::string& why);
 
 // The same on the terminal behind `in` and `out`, of type `term_type`
 // (nullptr: $TERM), in the locale as it stands.
-std::unique_ptr<Terminal> open_curses_terminal(const char* term_type, std::FILE* out, std::FILE* in,
-                                               std::string& why);
+std::unique_ptr<Terminal> open_curses_terminal(const char* term_type, std::FILE* out, std::FILE* in, std::string& why);
 
 }  // namespace skarvel

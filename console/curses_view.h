@@ -50,14 +50,14 @@ private:
         bool operator==(const Cursor&) const = default;
     };
 
-    WINDOW* pad_;                                                 // the 150x40 console in curses
+    WINDOW* pad_;                                                // the 150x40 console in curses
     std::array<char32_t, CONSOLE_COLS * CONSOLE_LINES> in_pad_;  // what the pad holds
-    CellColours colours_;                                         // of the pad's background, for every cell
-    std::array<bool, CONSOLE_LINES> changed_{};                   // pad lines not yet shown as they are
-    Area shown_;                                                  // as last shown; {} to show it all again
-    Cursor cursor_;                                               // as last shown
-    int top_ = 0;                                                 // first pad line shown
-    int left_ = 0;                                                // first pad column shown
+    CellColours colours_;                                        // of the pad's background, for every cell
+    std::array<bool, CONSOLE_LINES> changed_{};                  // pad lines not yet shown as they are
+    Area shown_;                                                 // as last shown; {} to show it all again
+    Cursor cursor_;                                              // as last shown
+    int top_ = 0;                                                // first pad line shown
+    int left_ = 0;                                               // first pad column shown
 };
 
 }  // namespace skarvel

@@ -16,7 +16,7 @@ constexpr char32_t BLANK = U' ';
 // What each byte below 32 shows as with UTF-8: its code-page-437 picture
 // (byte 0, blank there, shows as '?'). 7, 8, 9 and 10 act instead of showing.
 constexpr char32_t PICTURES[32] = {
-    U'?',     U'\u263A', U'\u263B', U'\u2665', U'\u2666', U'\u2663', U'\u2660', U'\u2022',
+    U'?',      U'\u263A', U'\u263B', U'\u2665', U'\u2666', U'\u2663', U'\u2660', U'\u2022',
     U'\u25D8', U'\u25CB', U'\u25D9', U'\u2642', U'\u2640', U'\u266A', U'\u266B', U'\u263C',
     U'\u25BA', U'\u25C4', U'\u2195', U'\u203C', U'\u00B6', U'\u00A7', U'\u25AC', U'\u21A8',
     U'\u2191', U'\u2193', U'\u2192', U'\u2190', U'\u221F', U'\u2194', U'\u25B2', U'\u25BC',

@@ -19,8 +19,22 @@ constexpr int CONSOLE_LINES = 40;
 // The console's sixteen colours, numbered by the bits of a colour digit:
 // 1 blue, 2 green, 4 red, 8 bright.
 enum class ConsoleColour : unsigned char {
-    black, blue, green, cyan, red, purple, yellow, white,
-    grey, light_blue, light_green, light_cyan, light_red, light_purple, light_yellow, bright_white,
+    black,
+    blue,
+    green,
+    cyan,
+    red,
+    purple,
+    yellow,
+    white,
+    grey,
+    light_blue,
+    light_green,
+    light_cyan,
+    light_red,
+    light_purple,
+    light_yellow,
+    bright_white,
 };
 
 // The colours of the whole console.

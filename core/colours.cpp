@@ -10,14 +10,10 @@ using enum ConsoleColour;
 
 // Schemes 1 to 8, as the colour screen lists them.
 constexpr Colours SCHEMES[] = {
-    {.background = black, .foreground = white},
-    {.background = black, .foreground = green},
-    {.background = white, .foreground = black},
-    {.background = white, .foreground = light_red},
-    {.background = white, .foreground = light_blue},
-    {.background = yellow, .foreground = black},
-    {.background = yellow, .foreground = red},
-    {.background = purple, .foreground = white},
+    {.background = black, .foreground = white},      {.background = black, .foreground = green},
+    {.background = white, .foreground = black},      {.background = white, .foreground = light_red},
+    {.background = white, .foreground = light_blue}, {.background = yellow, .foreground = black},
+    {.background = yellow, .foreground = red},       {.background = purple, .foreground = white},
 };
 static_assert(std::size(SCHEMES) == LAST_SCHEME - FIRST_SCHEME + 1);
 
@@ -32,9 +28,7 @@ constexpr Colours flash_colours(Flash kind) {
 
 }  // namespace
 
-Colours scheme_colours(int scheme) {
-    return SCHEMES[std::clamp(scheme, FIRST_SCHEME, LAST_SCHEME) - FIRST_SCHEME];
-}
+Colours scheme_colours(int scheme) { return SCHEMES[std::clamp(scheme, FIRST_SCHEME, LAST_SCHEME) - FIRST_SCHEME]; }
 
 void set_up_console(const GameState& g, Terminal& term) {
     restore_colours(g, term);
@@ -46,12 +40,8 @@ void choose_colour_scheme(GameState& g, Terminal& term, int scheme) {
     g.colour_scheme = scheme;
 }
 
-void restore_colours(const GameState& g, Terminal& term) {
-    term.set_colours(scheme_colours(g.colour_scheme));
-}
+void restore_colours(const GameState& g, Terminal& term) { term.set_colours(scheme_colours(g.colour_scheme)); }
 
-void flash(Terminal& term, Flash kind) {
-    term.flash_colours(flash_colours(kind));
-}
+void flash(Terminal& term, Flash kind) { term.flash_colours(flash_colours(kind)); }
 
 }  // namespace skarvel

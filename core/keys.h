@@ -10,9 +10,7 @@ constexpr char NO_LETTER = '\0';
 
 // Upper-cases a typed byte as the screens do, whatever the locale: only
 // 'a'..'z' change.
-constexpr char upper(unsigned char c) {
-    return static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-}
+constexpr char upper(unsigned char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c); }
 
 // The console this game was made for sent an arrow key as a prefix byte,
 // which no screen knows, and then a letter, and every screen read one byte at

@@ -4,9 +4,7 @@
 
 namespace skarvel {
 
-void reseed(GameState& g, Terminal& term) {
-    g.rng.seed(static_cast<std::minstd_rand::result_type>(term.seconds()));
-}
+void reseed(GameState& g, Terminal& term) { g.rng.seed(static_cast<std::minstd_rand::result_type>(term.seconds())); }
 
 Cell draw_interior_cell(GameState& g) {
     const int row = static_cast<int>(g.rng() % static_cast<unsigned>(g.rows - 2)) + 1;

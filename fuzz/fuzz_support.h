@@ -12,7 +12,6 @@
 #include <string>
 #include <string_view>
 
-
 namespace skarvel::fuzz {
 
 // Stops the run with a message; libFuzzer keeps the input that did it.

@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string all(reinterpret_cast<const char*>(data + 1), size - 1);
     if (!all.empty() && all.back() != '\n') all += '\n';  // Enter ends the last line
     NullTerminal term;
-    term.typed = all;  // read_line hands these out line by line
+    term.typed = all;     // read_line hands these out line by line
     std::size_t pos = 0;  // where the plain reading stands
     for (unsigned n = 0; n < 4 * size + 8; ++n) {
         if ((pattern >> (n % 8) & 1) != 0) {

@@ -51,9 +51,7 @@ constexpr unsigned char ESC = 0x1b;
 constexpr unsigned char DEL = 0x7f;
 
 // The bytes the backend shows as a stand-in rather than acting on them.
-bool has_stand_in(unsigned char b) {
-    return (b < 32 && b != '\a' && b != '\b' && b != '\t' && b != '\n') || b == DEL;
-}
+bool has_stand_in(unsigned char b) { return (b < 32 && b != '\a' && b != '\b' && b != '\t' && b != '\n') || b == DEL; }
 
 // The bytes as a C string literal would write them, for reporting a failure.
 std::string escaped(std::string_view s) {
@@ -263,10 +261,11 @@ struct Setup {
         if (!utf8) return;
         // The glyph bytes of display mode 1 show their code-page-437 pictures.
         const std::pair<int, const char*> pictures[] = {
-            {1, "\u263A"}, {2, "\u263B"}, {3, "\u2665"},  {15, "\u263C"}, {16, "\u25BA"}, {17, "\u25C4"},
+            {1, "\u263A"},  {2, "\u263B"},  {3, "\u2665"},  {15, "\u263C"}, {16, "\u25BA"}, {17, "\u25C4"},
             {21, "\u00A7"}, {24, "\u2191"}, {26, "\u2192"}, {30, "\u25B2"}, {31, "\u25BC"},
         };
-        for (const auto& [byte, picture] : pictures) check(stand_in[byte] == picture, "a glyph byte shows a wrong picture");
+        for (const auto& [byte, picture] : pictures)
+            check(stand_in[byte] == picture, "a glyph byte shows a wrong picture");
     }
 };
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "records/number_reader.h"
 #include "fuzz/fuzz_support.h"
+#include "records/number_reader.h"
 
 using namespace skarvel;
 using namespace skarvel::fuzz;

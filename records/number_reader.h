@@ -11,9 +11,7 @@
 namespace skarvel {
 
 // The white-space bytes that scanf skips before a field.
-constexpr bool is_space(int c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+constexpr bool is_space(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 // Skips white space and gives the first other byte (EOF at the end).
 template <typename Source>

@@ -66,9 +66,7 @@ private:
 };
 
 // The folder that holds `path` ("." for a bare name).
-fs::path folder_of(const fs::path& path) {
-    return path.has_parent_path() ? path.parent_path() : fs::path(".");
-}
+fs::path folder_of(const fs::path& path) { return path.has_parent_path() ? path.parent_path() : fs::path("."); }
 
 // Follows `path` through any chain of symbolic links to the name that holds
 // the file itself, which need not exist yet (a dangling link gives its target).
@@ -154,8 +152,7 @@ FileHandle open_regular_file(const fs::path& path) {
     if (fd < 0) return nullptr;
     struct stat st {};
     const int flags = ::fcntl(fd, F_GETFL);
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || flags < 0 ||
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
         ::close(fd);
         return nullptr;
     }

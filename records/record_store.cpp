@@ -75,9 +75,8 @@ void RecordStore::load_options(OptionsRecord& into) {
 }
 
 void RecordStore::save_score(const ScoreRecord& run) {
-    const std::error_code error = update_file(path_of(SCORE_FILE), [&](std::FILE* current) {
-        return format_score(merge_score(current, run, last_score_));
-    });
+    const std::error_code error = update_file(
+        path_of(SCORE_FILE), [&](std::FILE* current) { return format_score(merge_score(current, run, last_score_)); });
     if (error) {
         note_failure(SCORE_FILE, error);
         return;
@@ -91,8 +90,8 @@ void RecordStore::save_score_if_gained(const ScoreRecord& run) {
 
 void RecordStore::save_options(const OptionsRecord& options) {
     char text[64];
-    const int n = std::snprintf(text, sizeof text, "%d %d %c %c %d", options.length, options.width,
-                                options.colour, options.display, options.level);
+    const int n = std::snprintf(text, sizeof text, "%d %d %c %c %d", options.length, options.width, options.colour,
+                                options.display, options.level);
     const std::error_code error =
         replace_file(path_of(OPTIONS_FILE), std::string_view(text, static_cast<std::size_t>(n)));
     if (error) note_failure(OPTIONS_FILE, error);

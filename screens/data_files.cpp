@@ -57,8 +57,7 @@ std::vector<std::filesystem::path> installed_data_dirs(const char* argv0) {
     return dirs;
 }
 
-std::vector<std::filesystem::path> help_file_places(const std::filesystem::path& in_records_folder,
-                                                    const char* argv0) {
+std::vector<std::filesystem::path> help_file_places(const std::filesystem::path& in_records_folder, const char* argv0) {
     std::vector<std::filesystem::path> places{in_records_folder};
     for (const std::filesystem::path& dir : installed_data_dirs(argv0)) places.push_back(dir / HELP_FILE);
     return places;

@@ -16,7 +16,6 @@ std::vector<std::filesystem::path> installed_data_dirs(const char* argv0);
 
 // Where help.txt is looked up, in order: the records' folder first, so that
 // a player's own text wins, then the installed data folders.
-std::vector<std::filesystem::path> help_file_places(const std::filesystem::path& in_records_folder,
-                                                    const char* argv0);
+std::vector<std::filesystem::path> help_file_places(const std::filesystem::path& in_records_folder, const char* argv0);
 
 }  // namespace skarvel

@@ -27,9 +27,18 @@ MenuChoice run_main_menu(Session& s) {
             switch (read_letter(s.term)) {
                 case 'P': return MenuChoice::play;
                 case 'Q': return MenuChoice::quit;
-                case 'H': show_help(s); redraw = true; break;
-                case 'A': show_achievements(s.game, s.term); redraw = true; break;
-                case 'O': run_options_menu(s); redraw = true; break;
+                case 'H':
+                    show_help(s);
+                    redraw = true;
+                    break;
+                case 'A':
+                    show_achievements(s.game, s.term);
+                    redraw = true;
+                    break;
+                case 'O':
+                    run_options_menu(s);
+                    redraw = true;
+                    break;
                 default: break;
             }
         }

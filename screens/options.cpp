@@ -12,9 +12,8 @@ namespace {
 
 // The colour screen's list of the schemes 1 to 8.
 constexpr const char* SCHEME_LINES[] = {
-    "\t Black\t\t White\t\t 1",  "\t Black\t\t Green\t\t 2", "\t White\t\t Black\t\t 3",
-    "\t White\t\t Red\t\t 4",    "\t White\t\t Blue\t\t 5",  "\t Yellow\t\t Black\t\t 6",
-    "\t Yellow\t\t Red\t\t 7",   "\t Purple\t\t White\t\t 8",
+    "\t Black\t\t White\t\t 1", "\t Black\t\t Green\t\t 2",  "\t White\t\t Black\t\t 3", "\t White\t\t Red\t\t 4",
+    "\t White\t\t Blue\t\t 5",  "\t Yellow\t\t Black\t\t 6", "\t Yellow\t\t Red\t\t 7",  "\t Purple\t\t White\t\t 8",
 };
 static_assert(std::size(SCHEME_LINES) == LAST_SCHEME - FIRST_SCHEME + 1);
 
@@ -72,8 +71,14 @@ void run_level_screen(Session& s) {
         term.printf("%c %d", g.glyphs.level_marker, g.level);
         term.printf("\n\n\t\t%c Back (B)", g.glyphs.pointer);
         switch (read_letter(term)) {
-            case 'A': case 'K': case 'S': case 'P': g.level = std::max(g.level - 1, MIN_LEVEL); break;
-            case 'D': case 'M': case 'W': case 'H': g.level = std::min(g.level + 1, MAX_LEVEL); break;
+            case 'A':
+            case 'K':
+            case 'S':
+            case 'P': g.level = std::max(g.level - 1, MIN_LEVEL); break;
+            case 'D':
+            case 'M':
+            case 'W':
+            case 'H': g.level = std::min(g.level + 1, MAX_LEVEL); break;
             case 'B': save_options(s); return;
             default: break;
         }

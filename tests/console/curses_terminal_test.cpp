@@ -1,10 +1,8 @@
 #include "console/curses_terminal.h"
 
-#include "console/curses_colours.h"
-#include "console/curses_keys.h"
-#include "console/curses_view.h"
-
 #include <curses.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <pthread.h>
 #include <pty.h>
@@ -16,8 +14,9 @@
 #include <csignal>
 #include <thread>
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
+#include "console/curses_colours.h"
+#include "console/curses_keys.h"
+#include "console/curses_view.h"
 
 namespace skarvel {
 namespace {
@@ -52,11 +51,11 @@ TEST(CursesColours, RedAndBlueSwapBetweenConsoleAndCurses) {
 }
 
 TEST(CursesView, FollowsTheCursorAsLittleAsPossible) {
-    EXPECT_EQ(follow_cursor(0, 39, 40, 40), 0);   // the whole console fits
-    EXPECT_EQ(follow_cursor(5, 20, 24, 40), 5);   // still in view: keep
-    EXPECT_EQ(follow_cursor(5, 30, 24, 40), 7);   // below: just enough to show it
-    EXPECT_EQ(follow_cursor(10, 3, 24, 40), 3);   // above: up to it
-    EXPECT_EQ(follow_cursor(20, 39, 24, 40), 16); // never past the end
+    EXPECT_EQ(follow_cursor(0, 39, 40, 40), 0);    // the whole console fits
+    EXPECT_EQ(follow_cursor(5, 20, 24, 40), 5);    // still in view: keep
+    EXPECT_EQ(follow_cursor(5, 30, 24, 40), 7);    // below: just enough to show it
+    EXPECT_EQ(follow_cursor(10, 3, 24, 40), 3);    // above: up to it
+    EXPECT_EQ(follow_cursor(20, 39, 24, 40), 16);  // never past the end
 }
 
 // A curses terminal on the slave side of a pseudo terminal; the test plays
@@ -179,7 +178,10 @@ TEST_F(CursesOnPty, AColourChangeRecoloursTheTextAlreadyShown) {
 
 TEST_F(CursesOnPty, KeysArriveByName) {
     open("C.UTF-8");
-    type("\x1bOA" "\x1b[6~" "q");  // up, PageDown, q
+    type(
+        "\x1bOA"
+        "\x1b[6~"
+        "q");  // up, PageDown, q
     EXPECT_EQ(term_->read_key(), Key{Key::Kind::up});
     EXPECT_EQ(term_->read_key(), Key{Key::Kind::other});
     EXPECT_EQ(term_->read_key(), Key::of('q'));
@@ -187,7 +189,10 @@ TEST_F(CursesOnPty, KeysArriveByName) {
 
 TEST_F(CursesOnPty, TypedLinesAreEditedAndControlKeysIgnored) {
     open("C.UTF-8");
-    type("12x\x7f" "\x04\x0c" "3\n");  // Backspace; Ctrl-D and Ctrl-L are no part of a line
+    type(
+        "12x\x7f"
+        "\x04\x0c"
+        "3\n");  // Backspace; Ctrl-D and Ctrl-L are no part of a line
     std::string line;
     for (int c = term_->read_line_char(); c != EOF && c != '\n'; c = term_->read_line_char()) line += char(c);
     EXPECT_EQ(line, "123");

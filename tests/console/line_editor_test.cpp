@@ -20,12 +20,20 @@ TEST(LineEditor, BackspaceTakesTheLastCharacterShownOffTheLineAndTheScreen) {
         std::u32string screen;
     } cases[] = {
         {"12x<3", "123", U"123"},
-        {"1\x04\x01\x1b" "2", "12", U"12"},    // control keys are ignored
-        {"7\xc3\xa9<", "7", U"7"},              // a two-byte character
-        {"12\x80<", "12", U"12"},               // a byte that is no character shows one stand-in
-        {"1\xc3" "2", "1\xc3" "2", U"1\uFFFD2"},  // a character broken off, then a digit
-        {"1\xc3" "2<<", "1", U"1"},
-        {"1\xe2\x82<", "1", U"1"},              // unfinished, not shown yet
+        {"1\x04\x01\x1b"
+         "2",
+         "12", U"12"},              // control keys are ignored
+        {"7\xc3\xa9<", "7", U"7"},  // a two-byte character
+        {"12\x80<", "12", U"12"},   // a byte that is no character shows one stand-in
+        {"1\xc3"
+         "2",
+         "1\xc3"
+         "2",
+         U"1\uFFFD2"},  // a character broken off, then a digit
+        {"1\xc3"
+         "2<<",
+         "1", U"1"},
+        {"1\xe2\x82<", "1", U"1"},  // unfinished, not shown yet
         {"<<9", "9", U"9"},
     };
     for (const auto& c : cases) {

@@ -1,9 +1,9 @@
 #include "console/screen_buffer.h"
 
+#include <gtest/gtest.h>
+
 #include <clocale>
 #include <string>
-
-#include <gtest/gtest.h>
 
 namespace skarvel {
 namespace {
@@ -85,11 +85,11 @@ TEST_F(ScreenBufferTest, Utf8IsAssembledAndBrokenSequencesShowAsReplacements) {
         std::u32string shown;
     } cases[] = {
         {"caf\xc3\xa9 \xe2\x86\x92 \xf0\x9d\x90\x80", U"café → 𝐀"},
-        {"\xe2x", U"\uFFFDx"},                        // cut short by a letter
-        {"\xe2\x86\x1b", U"\uFFFD←"},                 // by a control byte
-        {"\x80\xff", U"\uFFFD\uFFFD"},                // no lead byte; no UTF-8 at all
-        {"\xc0\xaf", U"\uFFFD\uFFFD"},                // overlong
-        {"\xed\xa0\x80", U"\uFFFD\uFFFD\uFFFD"},      // a surrogate
+        {"\xe2x", U"\uFFFDx"},                          // cut short by a letter
+        {"\xe2\x86\x1b", U"\uFFFD←"},                   // by a control byte
+        {"\x80\xff", U"\uFFFD\uFFFD"},                  // no lead byte; no UTF-8 at all
+        {"\xc0\xaf", U"\uFFFD\uFFFD"},                  // overlong
+        {"\xed\xa0\x80", U"\uFFFD\uFFFD\uFFFD"},        // a surrogate
         {"\xc2\x85|\xe4\xb8\xad|", U"\uFFFD|\uFFFD|"},  // C1 control; double width
     };
     for (const auto& c : cases) {

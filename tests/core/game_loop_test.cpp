@@ -1,3 +1,5 @@
+#include "core/game_loop.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "core/game_loop.h"
 #include "core/spawners.h"
 #include "support/rules_fixture.h"
 #include "support/scripted_terminal.h"
@@ -36,7 +37,8 @@ public:
     std::vector<Seen> seen;
 
     // Before the first key: an emptied field with the player at (row, col), then `more`.
-    void start_at(int row, int col, const std::function<void()>& more = [] {}) {
+    void start_at(
+        int row, int col, const std::function<void()>& more = [] {}) {
         hook = [this, row, col, more](std::size_t read) {
             if (read != 0) return;
             build_field(g_);
@@ -98,15 +100,15 @@ TEST_F(Play, KeysMoveOneCellAndWrapAroundTheEdges) {
         int row_after, col_after;  // when Q is read
         int moves;
     } cases[] = {
-        {chars("W"), 40, 20, 1, 5, 18, 5, 1}, {chars("S"), 40, 20, 18, 5, 1, 5, 1},
-        {chars("A"), 40, 20, 5, 1, 5, 38, 1}, {chars("D"), 40, 20, 5, 38, 5, 1, 1},
-        {UP, 40, 20, 1, 5, 18, 5, 1},         {DOWN, 40, 20, 18, 5, 1, 5, 1},
-        {LEFT, 40, 20, 5, 1, 5, 38, 1},       {RIGHT, 40, 20, 5, 38, 5, 1, 1},
+        {chars("W"), 40, 20, 1, 5, 18, 5, 1},   {chars("S"), 40, 20, 18, 5, 1, 5, 1},
+        {chars("A"), 40, 20, 5, 1, 5, 38, 1},   {chars("D"), 40, 20, 5, 38, 5, 1, 1},
+        {UP, 40, 20, 1, 5, 18, 5, 1},           {DOWN, 40, 20, 18, 5, 1, 5, 1},
+        {LEFT, 40, 20, 5, 1, 5, 38, 1},         {RIGHT, 40, 20, 5, 38, 5, 1, 1},
         {chars("wsad"), 40, 20, 5, 5, 5, 5, 4}, {chars("Hh"), 40, 20, 5, 5, 3, 5, 2},
-        {OTHER_KEY, 40, 20, 5, 5, 5, 5, 0},   // a key without a character
-        {chars("X?"), 40, 20, 5, 5, 5, 5, 0}, // X without a power
-        {chars("A"), 3, 8, 3, 1, 3, 1, 1},    {chars("D"), 3, 8, 3, 1, 3, 1, 1},
-        {chars("W"), 3, 8, 1, 1, 6, 1, 1},    {chars("S"), 3, 8, 6, 1, 1, 1, 1},
+        {OTHER_KEY, 40, 20, 5, 5, 5, 5, 0},    // a key without a character
+        {chars("X?"), 40, 20, 5, 5, 5, 5, 0},  // X without a power
+        {chars("A"), 3, 8, 3, 1, 3, 1, 1},      {chars("D"), 3, 8, 3, 1, 3, 1, 1},
+        {chars("W"), 3, 8, 1, 1, 6, 1, 1},      {chars("S"), 3, 8, 6, 1, 1, 1, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.keys.size()) + " keys from (" + std::to_string(c.row) + ", " +
@@ -141,7 +143,8 @@ TEST_F(Play, TheFirstMoveDropsAPowerThenALifeThenABomb) {
     while (free_cells.size() < 2) {
         const Cell c = draw_interior_cell(draws);
         const std::pair cell{c.row, c.col};
-        if (cell != std::pair{start.row, start.col} && std::find(free_cells.begin(), free_cells.end(), cell) == free_cells.end())
+        if (cell != std::pair{start.row, start.col} &&
+            std::find(free_cells.begin(), free_cells.end(), cell) == free_cells.end())
             free_cells.push_back(cell);
     }
     EXPECT_EQ(game.field[free_cells[0].first][free_cells[0].second], '%');
@@ -259,7 +262,8 @@ TEST_F(Play, RRestartsOnARebuiltField) {
     t.keys("DDRQ");
     play_games(g, t);
     const Cell start = start_cell(NOW);
-    EXPECT_EQ(t.seen, (std::vector<Seen>{{5, 5, 0, 2, 3}, {5, 6, 1, 2, 3}, {5, 7, 2, 2, 3}, {start.row, start.col, 0, 1, 0}}));
+    EXPECT_EQ(t.seen,
+              (std::vector<Seen>{{5, 5, 0, 2, 3}, {5, 6, 1, 2, 3}, {5, 7, 2, 2, 3}, {start.row, start.col, 0, 1, 0}}));
     EXPECT_EQ(count(g, '*'), 1);
     EXPECT_EQ(g.best_score, 0);
 }

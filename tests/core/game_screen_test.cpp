@@ -1,9 +1,10 @@
+#include "core/game_screen.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
 #include <string>
 
-#include "core/game_screen.h"
 #include "support/scripted_terminal.h"
 
 namespace skarvel {
@@ -67,11 +68,11 @@ TEST(GameScreen, SpacesTheSevenPanelLinesByAnEighthOfTheWidthWithinTheConsole) {
         GameState g = field(c.cols, c.rows, c.mode);
         g.field[1][1] = g.glyphs.life;
         const std::string p(1, g.glyphs.pointer);
-        const std::string panel[] = {"\t KELDRY'S SKARVLE", "\t" + p + " Survival: 4", "\t" + p + " Score: 5",
-                                     "\t" + p + " High score: 6", "\t" + p + " Power: 7", "\t" + p + " Lives: 8",
+        const std::string panel[] = {"\t KELDRY'S SKARVLE",           "\t" + p + " Survival: 4", "\t" + p + " Score: 5",
+                                     "\t" + p + " High score: 6",     "\t" + p + " Power: 7",    "\t" + p + " Lives: 8",
                                      "\t" + p + " Dodge, grab, wipe!"};
-        std::string expected = "<CLS>Length: " + std::to_string(c.cols) + "\tWidth: " + std::to_string(c.rows) +
-                               "\tLevel: 3\n";
+        std::string expected =
+            "<CLS>Length: " + std::to_string(c.cols) + "\tWidth: " + std::to_string(c.rows) + "\tLevel: 3\n";
         for (int i = 0; i < c.rows; ++i) {
             std::string line(g.field[i].data(), static_cast<std::size_t>(c.cols));
             for (int n = 0; n < 7; ++n) line += c.panel_rows[n] == i ? panel[n] : "";

@@ -31,10 +31,8 @@ TEST(ResolveEnteredCell, ResolvesTheCellQuietly) {
         {'*', 1, 9, Outcome::game_over, 0, 0, 2, 2},  // last life lost: no flash
         {'*', 0, 9, Outcome::game_over, 0, 0, 2, 2},  // and again on the same cell
         {'%', 1, 1, Outcome::goes_on, 1, 1, 1, 2},    // items never win
-        {'$', 1, 1, Outcome::goes_on, 2, 0, 2, 1},
-        {' ', 1, 1, Outcome::won, 1, 0, 2, 2},
-        {' ', 1, 0, Outcome::goes_on, 1, 0, 2, 2},
-        {' ', 1, 2, Outcome::goes_on, 1, 0, 2, 2},
+        {'$', 1, 1, Outcome::goes_on, 2, 0, 2, 1},   {' ', 1, 1, Outcome::won, 1, 0, 2, 2},
+        {' ', 1, 0, Outcome::goes_on, 1, 0, 2, 2},   {' ', 1, 2, Outcome::goes_on, 1, 0, 2, 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(1, c.cell) + " lives " + std::to_string(c.lives) + " budget " +
@@ -64,7 +62,8 @@ TEST(ResolveEnteredCell, BombWithALifeToSpareFlashesTheHit) {
     ScriptedTerminal t;
     EXPECT_EQ(resolve_entered_cell(g, t), Outcome::goes_on);
     EXPECT_EQ(g.lives_held, 1);
-    EXPECT_EQ(t.transcript(), "<FLASH 48>" + screen_with(shown, '!') + "{500}" + screen_with(shown, '@') + "<COLOR 79>");
+    EXPECT_EQ(t.transcript(),
+              "<FLASH 48>" + screen_with(shown, '!') + "{500}" + screen_with(shown, '@') + "<COLOR 79>");
     EXPECT_EQ(g.colour_scheme, 5);
 }
 

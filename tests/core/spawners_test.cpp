@@ -18,7 +18,7 @@ TEST(ScatterBombs, OneAMoveTwoAtLevelNineAndThreeAtTenButNeverTakeTheBudgetBelow
     const struct {
         int level, budget, placed;
     } cases[] = {
-        {1, 500, 1}, {2, 500, 1}, {3, 500, 1}, {4, 500, 1}, {5, 500, 1}, {6, 500, 1}, {7, 500, 1},
+        {1, 500, 1}, {2, 500, 1}, {3, 500, 1},  {4, 500, 1}, {5, 500, 1}, {6, 500, 1}, {7, 500, 1},
         {8, 500, 1}, {9, 500, 2}, {10, 500, 3}, {10, 3, 2},  {10, 2, 1},  {9, 1, 0},
     };
     for (const auto& c : cases) {
@@ -99,7 +99,7 @@ TEST(SpendPower, WipesTheFieldAndScattersTenFewerBombs) {
         int level, bombs, budget;
         int bombs_after, budget_after;
     } cases[] = {
-        {1, 4, 500, 1, 499},  {9, 4, 500, 2, 498},  {10, 4, 500, 3, 497},
+        {1, 4, 500, 1, 499},   {9, 4, 500, 2, 498}, {10, 4, 500, 3, 497},
         {1, 25, 500, 16, 484}, {1, 25, 5, 4, 1},  // the refill stops with the budget
         {1, 25, 1, 0, 1},
     };

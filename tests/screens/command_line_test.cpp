@@ -28,8 +28,12 @@ CommandLine parse(std::initializer_list<const char*> args) {
 TEST(CommandLineTest, OptionsAreRead) {
     EXPECT_EQ(parse({}).action, Action::play);
     EXPECT_EQ(parse({}).records_dir, "");
-    for (const auto& args : {std::initializer_list<const char*>{"-d", "a b"}, {"-da b"}, {"--dir", "a b"},
-                             {"--dir=a b"}, {"--di", "a b"}, {"-d", "x", "--dir", "a b"}}) {
+    for (const auto& args : {std::initializer_list<const char*>{"-d", "a b"},
+                             {"-da b"},
+                             {"--dir", "a b"},
+                             {"--dir=a b"},
+                             {"--di", "a b"},
+                             {"-d", "x", "--dir", "a b"}}) {
         const CommandLine line = parse(args);
         EXPECT_EQ(line.action, Action::play) << *args.begin();
         EXPECT_EQ(line.records_dir, "a b") << *args.begin();

@@ -2,7 +2,6 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-
 #include <string>
 #include <vector>
 
@@ -37,8 +36,8 @@ TEST_F(HelpTest, TextIsTypedWithAPauseAfterLettersAndDigitsOnly) {
         {"a\r\nb\r\n", "a{10}\nb{10}\n"},  // Windows line ends read as Unix ones
         {"a\rb", "a{10}\rb{10}"},          // a lone carriage return stays
         {"Go, 2 go!\t#1\n", "G{10}o{10}, 2{10} g{10}o{10}!\t#1{10}\n"},
-        {"\x1b[2J\a\v\f", "\x1b{10}[2{10}J{10}\a{10}\v\f"},  // control bytes pass through unchanged
-        {"\xc3\xa9\xe2\x86\x92.", "\xc3{10}\xa9\xe2{10}\x86\x92."},      // one pause a UTF-8 character
+        {"\x1b[2J\a\v\f", "\x1b{10}[2{10}J{10}\a{10}\v\f"},          // control bytes pass through unchanged
+        {"\xc3\xa9\xe2\x86\x92.", "\xc3{10}\xa9\xe2{10}\x86\x92."},  // one pause a UTF-8 character
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
@@ -53,8 +52,13 @@ TEST_F(HelpTest, TextIsTypedWithAPauseAfterLettersAndDigitsOnly) {
 
 TEST_F(HelpTest, PQAndBLeaveEveryOtherKeyIsIgnored) {
     const Keys cases[] = {
-        chars("p"), chars("P"), chars("q"), chars("Q"), chars("b"), chars("B"),
-        DOWN,                                                          // its letter is P
+        chars("p"),
+        chars("P"),
+        chars("q"),
+        chars("Q"),
+        chars("b"),
+        chars("B"),
+        DOWN,                                                            // its letter is P
         chars("xh\0H"s) + UP + LEFT + RIGHT + OTHER_KEY + chars("\rb"),  // the rest do nothing
     };
     put("help.txt", "x\n");

@@ -55,17 +55,17 @@ TEST_F(OptionsTest, MapSizeScreenShowsPromptsEchoAndResult) {
 TEST_F(OptionsTest, MapSizeReadsClampsAndPasses) {
     struct Case {
         std::vector<std::string> lines;
-        int length, width;                // before
-        int new_length, new_width;        // after
+        int length, width;          // before
+        int new_length, new_width;  // after
     };
     const Case cases[] = {
         {{"2", "7"}, 40, 20, 3, 8},
         {{"121", "31"}, 40, 20, 120, 30},
         {{"-5", "+9"}, 40, 20, 3, 9},
         {{"P", "p"}, 40, 20, 40, 20},
-        {{"P", "P"}, 200, 5, 120, 8},       // passing still clamps
+        {{"P", "P"}, 200, 5, 120, 8},  // passing still clamps
         {{"12abc", "10"}, 40, 20, 12, 10},
-        {{"50 25", "11 more"}, 40, 20, 50, 11},  // the rest of each line is thrown away
+        {{"50 25", "11 more"}, 40, 20, 50, 11},        // the rest of each line is thrown away
         {{"", "  ", "70", "", "15"}, 40, 20, 70, 15},  // empty lines do not end an entry
     };
     for (const Case& c : cases) {
@@ -82,8 +82,7 @@ TEST_F(OptionsTest, MapSizeReadsClampsAndPasses) {
         const std::string shown = "\n\t\032 New length:\t" + std::to_string(c.new_length) + "\n\t\032 New width:\t" +
                                   std::to_string(c.new_width) + "\n";
         EXPECT_NE(t.screen().find(shown), std::string::npos);
-        EXPECT_EQ(get("options.txt"),
-                  std::to_string(c.new_length) + " " + std::to_string(c.new_width) + " 1 1 1");
+        EXPECT_EQ(get("options.txt"), std::to_string(c.new_length) + " " + std::to_string(c.new_width) + " 1 1 1");
         EXPECT_EQ(t.read_line_char(), EOF);  // no rest of a typed line is left behind
     }
 }
@@ -92,10 +91,13 @@ TEST_F(OptionsTest, LevelScreenShowsTheMarkerUnderTheLevel) {
     g.level = 4;
     term.keys("b");
     open_options_screen(session, 'L');
-    EXPECT_EQ(term.screen(), TITLE_LINE + "\t\032 Tip: Press direction keys to choose a level.\n"
-                                          "\n\t\tEasy   Normal   Hard   Isane\n"
-                                          "\tLevel" + std::string(12, ' ') + "\030 4"
-                                          "\n\n\t\t\032 Back (B)");
+    EXPECT_EQ(term.screen(), TITLE_LINE +
+                                 "\t\032 Tip: Press direction keys to choose a level.\n"
+                                 "\n\t\tEasy   Normal   Hard   Isane\n"
+                                 "\tLevel" +
+                                 std::string(12, ' ') +
+                                 "\030 4"
+                                 "\n\n\t\t\032 Back (B)");
     EXPECT_EQ(get("options.txt"), "40 20 1 1 4");  // saved on the way out, though unchanged
 }
 
@@ -106,10 +108,8 @@ TEST_F(OptionsTest, LevelKeysStayWithinOneToTenAndEveryKeyRedraws) {
         int result;
     } cases[] = {
         {7, chars("aspk") + LEFT + DOWN, 1},  // each key, letter or arrow, one level down
-        {4, chars("dwmh") + RIGHT + UP, 10},
-        {1, chars("AaSsKkPp") + LEFT + DOWN, 1},
-        {10, chars("DdWwMmHh") + RIGHT + UP, 10},
-        {5, chars("xq1 ") + OTHER_KEY, 5},
+        {4, chars("dwmh") + RIGHT + UP, 10},      {1, chars("AaSsKkPp") + LEFT + DOWN, 1},
+        {10, chars("DdWwMmHh") + RIGHT + UP, 10}, {5, chars("xq1 ") + OTHER_KEY, 5},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.level);
@@ -133,13 +133,14 @@ TEST_F(OptionsTest, ColourScreenRecoloursAtOnceAndSavesEachScheme) {
     EXPECT_EQ(term.commands(), (std::vector<std::string>{"CLS", "CLS", "COLOR 70"}));
     EXPECT_EQ(g.colour_scheme, 3);
     EXPECT_EQ(get("options.txt"), "40 20 3 1 1");
-    EXPECT_EQ(term.screen(), TITLE_LINE + "\tBackground\tFront\t\tNumber\n"
-                                          "\t Black\t\t White\t\t 1\n\t Black\t\t Green\t\t 2\n"
-                                          "\t White\t\t Black\t\t 3\n\t White\t\t Red\t\t 4\n"
-                                          "\t White\t\t Blue\t\t 5\n\t Yellow\t\t Black\t\t 6\n"
-                                          "\t Yellow\t\t Red\t\t 7\n\t Purple\t\t White\t\t 8\n"
-                                          "\n\tPress number to change the color.\n"
-                                          "\n\t\t\032 Back (B)\n");
+    EXPECT_EQ(term.screen(), TITLE_LINE +
+                                 "\tBackground\tFront\t\tNumber\n"
+                                 "\t Black\t\t White\t\t 1\n\t Black\t\t Green\t\t 2\n"
+                                 "\t White\t\t Black\t\t 3\n\t White\t\t Red\t\t 4\n"
+                                 "\t White\t\t Blue\t\t 5\n\t Yellow\t\t Black\t\t 6\n"
+                                 "\t Yellow\t\t Red\t\t 7\n\t Purple\t\t White\t\t 8\n"
+                                 "\n\tPress number to change the color.\n"
+                                 "\n\t\t\032 Back (B)\n");
 }
 
 // Every scheme chosen is a colouring of its own and comes back at the next start.
@@ -167,10 +168,11 @@ TEST_F(OptionsTest, EverySchemeChosenComesBackAtTheNextStart) {
 TEST_F(OptionsTest, DisplayScreenRedrawsOnEveryModeKeyWithTheNewPointerButFixedSamples) {
     term.keys("x3").keys("1").keys("2").keys("b");  // '1' is the current mode: still redrawn and saved
     open_options_screen(session, 'd');
-    const std::string body = TITLE_LINE + "\tDisplay\t\tNumber\n\t \001\t\t 1\n\t @\t\t 2\n"
-                                          "\n\tPress number to change the diaplay.\n\n\t\t";
-    EXPECT_EQ(term.screens(), (std::vector<std::string>{body + "\032 Back (B)\n", body + "\032 Back (B)\n",
-                                                       body + "> Back (B)\n"}));
+    const std::string body = TITLE_LINE +
+                             "\tDisplay\t\tNumber\n\t \001\t\t 1\n\t @\t\t 2\n"
+                             "\n\tPress number to change the diaplay.\n\n\t\t";
+    EXPECT_EQ(term.screens(),
+              (std::vector<std::string>{body + "\032 Back (B)\n", body + "\032 Back (B)\n", body + "> Back (B)\n"}));
     EXPECT_EQ(g.glyphs.pointer, '>');
     EXPECT_EQ(get("options.txt"), "40 20 1 2 1");
 }
