@@ -136,7 +136,8 @@ std::unique_ptr<Terminal> open_curses_terminal(const char* term_type, std::FILE*
 }
 
 std::unique_ptr<Terminal> open_curses_terminal(std::string& why) {
-    std::setlocale(LC_ALL, "");
+    // Without the environment's locale "C" stays, and the pictures show as plain stand-ins.
+    (void)std::setlocale(LC_ALL, "");
     return open_curses_terminal(nullptr, stdout, stdin, why);
 }
 

@@ -13,14 +13,15 @@ constexpr int MARK_COLS_AROUND = 8;
 
 }  // namespace
 
-int follow_cursor(int origin, int cursor, int shown, int size, int margin) {
-    margin = std::clamp(margin, 0, (shown - 1) / 2);
-    if (cursor - margin < origin) {
-        origin = cursor - margin;
-    } else if (cursor + margin >= origin + shown) {
-        origin = cursor + margin - shown + 1;
+int follow_cursor(const Follow& f) {
+    const int margin = std::clamp(f.margin, 0, (f.shown - 1) / 2);
+    int origin = f.origin;
+    if (f.cursor - margin < origin) {
+        origin = f.cursor - margin;
+    } else if (f.cursor + margin >= origin + f.shown) {
+        origin = f.cursor + margin - f.shown + 1;
     }
-    return std::clamp(origin, 0, std::max(0, size - shown));
+    return std::clamp(origin, 0, std::max(0, f.size - f.shown));
 }
 
 CursesView::CursesView(WINDOW* pad) : pad_(pad) {
@@ -56,8 +57,16 @@ void CursesView::show(const ScreenBuffer& console) {
     getmaxyx(stdscr, rows, cols);
     rows = std::clamp(rows, 1, CONSOLE_LINES);
     cols = std::clamp(cols, 1, CONSOLE_COLS);
-    top_ = follow_cursor(top_, cursor.row, rows, CONSOLE_LINES, mark ? MARK_ROWS_AROUND : 0);
-    left_ = follow_cursor(left_, cursor.col, cols, CONSOLE_COLS, mark ? MARK_COLS_AROUND : 0);
+    top_ = follow_cursor({.origin = top_,
+                          .cursor = cursor.row,
+                          .shown = rows,
+                          .size = CONSOLE_LINES,
+                          .margin = mark ? MARK_ROWS_AROUND : 0});
+    left_ = follow_cursor({.origin = left_,
+                           .cursor = cursor.col,
+                           .shown = cols,
+                           .size = CONSOLE_COLS,
+                           .margin = mark ? MARK_COLS_AROUND : 0});
     const Area area{top_, left_, rows, cols};
     if (area != shown_) {
         changed_.fill(true);
@@ -84,7 +93,7 @@ void CursesView::show(const ScreenBuffer& console) {
 // colours of the pad's background, so that the next colour change recolours
 // them with the rest.
 void CursesView::copy_changes(const ScreenBuffer& console) {
-    std::array<cchar_t, CONSOLE_COLS> cells;
+    std::array<cchar_t, CONSOLE_COLS> cells{};
     for (int y = 0; y < CONSOLE_LINES; ++y) {
         const std::u32string_view now = console.line(y);
         char32_t* const was = in_pad_.data() + static_cast<std::ptrdiff_t>(y) * CONSOLE_COLS;

@@ -11,11 +11,18 @@
 
 namespace skarvel {
 
-// The first of `shown` lines (or columns) of a `size`-long console to show so
-// that `cursor` is in view with `margin` lines (or columns) on either side
-// where the console allows: `origin` kept while it does, else moved as
-// little as needed.
-int follow_cursor(int origin, int cursor, int shown, int size, int margin = 0);
+// Which part of the console's lines (or columns) to show: the first of
+// `shown` of `size`, so that `cursor` is in view with `margin` on either side
+// where the console allows; `origin`, the first shown before, is kept while
+// it does, else moved as little as needed.
+struct Follow {
+    int origin = 0;
+    int cursor = 0;
+    int shown = 1;
+    int size = 1;
+    int margin = 0;
+};
+int follow_cursor(const Follow& f);
 
 class CursesView {
 public:
@@ -50,14 +57,14 @@ private:
         bool operator==(const Cursor&) const = default;
     };
 
-    WINDOW* pad_;                                                // the 150x40 console in curses
-    std::array<char32_t, CONSOLE_COLS * CONSOLE_LINES> in_pad_;  // what the pad holds
-    CellColours colours_;                                        // of the pad's background, for every cell
-    std::array<bool, CONSOLE_LINES> changed_{};                  // pad lines not yet shown as they are
-    Area shown_;                                                 // as last shown; {} to show it all again
-    Cursor cursor_;                                              // as last shown
-    int top_ = 0;                                                // first pad line shown
-    int left_ = 0;                                               // first pad column shown
+    WINDOW* pad_;                                   // the 150x40 console in curses
+    std::array<char32_t, CONSOLE_CELLS> in_pad_{};  // what the pad holds
+    CellColours colours_;                           // of the pad's background, for every cell
+    std::array<bool, CONSOLE_LINES> changed_{};     // pad lines not yet shown as they are
+    Area shown_;                                    // as last shown; {} to show it all again
+    Cursor cursor_;                                 // as last shown
+    int top_ = 0;                                   // first pad line shown
+    int left_ = 0;                                  // first pad column shown
 };
 
 }  // namespace skarvel

@@ -76,13 +76,13 @@ private:
     void put_utf8(unsigned char b);  // a byte above 127 in UTF-8 mode
     void end_sequence();             // an unfinished UTF-8 character shows broken
 
-    bool utf8_;                                                 // UTF-8 and pictures, or plain stand-ins
-    std::array<char32_t, CONSOLE_COLS * CONSOLE_LINES> cells_;  // the console, line by line
-    int row_ = 0;                                               // the cursor's line
-    int col_ = 0;                                               // the cursor's column
-    int shown_ = 0;                                             // cells filled so far, for put's count
-    bool bell_ = false;                                         // a bell written and not yet rung
-    std::optional<Cell> mark_;                                  // the marked cell, if any
+    bool utf8_;                                    // UTF-8 and pictures, or plain stand-ins
+    std::array<char32_t, CONSOLE_CELLS> cells_{};  // the console, line by line
+    int row_ = 0;                                  // the cursor's line
+    int col_ = 0;                                  // the cursor's column
+    int shown_ = 0;                                // cells filled so far, for put's count
+    bool bell_ = false;                            // a bell written and not yet rung
+    std::optional<Cell> mark_;                     // the marked cell, if any
     // The UTF-8 character being assembled: its bits so far, the continuation
     // bytes it still needs, and the range the next one must be in.
     char32_t partial_ = 0;

@@ -21,7 +21,7 @@ void Terminal::unread_line_char() {
     if (pos_ > 0) --pos_;
 }
 
-void Terminal::printf(const char* format, ...) {
+void Terminal::printf(const char* format, ...) {  // NOLINT(cert-dcl50-cpp): checked as a printf format
     char buffer[512];
     va_list args;
     va_start(args, format);

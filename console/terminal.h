@@ -15,6 +15,7 @@ namespace skarvel {
 // The console is 150 columns by 40 lines.
 constexpr int CONSOLE_COLS = 150;
 constexpr int CONSOLE_LINES = 40;
+constexpr std::size_t CONSOLE_CELLS = std::size_t{CONSOLE_COLS} * CONSOLE_LINES;
 
 // The console's sixteen colours, numbered by the bits of a colour digit:
 // 1 blue, 2 green, 4 red, 8 bright.
@@ -96,7 +97,8 @@ public:
     // Puts back the byte last read, so that the next read_line_char gives it again.
     void unread_line_char();
 
-    void printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // The game's texts are printf formats; the compiler checks every call.
+    void printf(const char* format, ...) __attribute__((format(printf, 2, 3)));  // NOLINT(cert-dcl50-cpp)
     void putchar(char c) { write(std::string_view(&c, 1)); }
 
 protected:

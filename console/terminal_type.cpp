@@ -3,6 +3,8 @@
 #include <curses.h>
 #include <term.h>  // after everything else: it defines macros such as clear_screen
 
+#include <cstdint>
+
 namespace skarvel {
 
 namespace {
@@ -10,7 +12,7 @@ namespace {
 // A string capability of the current description, absent or cancelled: null.
 bool has_string(const char* capability) {
     const char* value = tigetstr(capability);
-    return value != nullptr && value != reinterpret_cast<char*>(-1);
+    return value != nullptr && reinterpret_cast<std::intptr_t>(value) != -1;
 }
 
 }  // namespace

@@ -42,12 +42,14 @@ void start_game(GameState& g, Terminal& term) {
     g.col = start.col;
 }
 
-// One step along a line of the interior, wrapping from one edge to the other.
-std::int32_t step(std::int32_t pos, int delta, std::int32_t size) {
-    pos += delta;
-    if (pos == 0) return size - 2;
-    if (pos == size - 1) return 1;
-    return pos;
+// Moves the player one cell; off one edge of the interior, back in at the other.
+void move_player(GameState& g, const MoveKey& key) {
+    g.row += key.rows;
+    if (g.row == 0) g.row = g.rows - 2;
+    if (g.row == g.rows - 1) g.row = 1;
+    g.col += key.cols;
+    if (g.col == 0) g.col = g.cols - 2;
+    if (g.col == g.cols - 1) g.col = 1;
 }
 
 enum class Command { moved, restart, quit };
@@ -59,8 +61,7 @@ Command read_command(GameState& g, Terminal& term) {
         const char letter = read_letter(term);
         for (const MoveKey& key : MOVE_KEYS) {
             if (key.letter != letter) continue;
-            g.row = step(g.row, key.rows, g.rows);
-            g.col = step(g.col, key.cols, g.cols);
+            move_player(g, key);
             return Command::moved;
         }
         if (letter == SPEND_POWER && g.powers_held > 0) {

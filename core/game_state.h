@@ -11,6 +11,7 @@
 
 namespace skarvel {
 
+// NOLINTNEXTLINE(cert-msc51-cpp): the generator's default seed is never drawn from; see rng.
 struct GameState {
     // The field, [row][col]; only the first `rows` rows and `cols` columns are in use.
     std::array<std::array<char, GRID_COLS>, GRID_ROWS> field{};
@@ -31,7 +32,13 @@ struct GameState {
     int colour_scheme = FIRST_SCHEME;  // 1..8
     DisplayMode display_mode = DisplayMode::pictures;
     GlyphSet glyphs = PICTURE_GLYPHS;  // those of the display mode
-    std::minstd_rand rng;              // the spawners' generator, reseeded from the clock
+    std::minstd_rand rng;              // the spawners' generator, reseeded from the clock before every draw
+};
+
+// A cell of the field.
+struct Cell {
+    int row;
+    int col;
 };
 
 // Selects a display mode and its glyphs.

@@ -8,12 +8,6 @@
 
 namespace skarvel {
 
-// An interior cell of the field.
-struct Cell {
-    int row;
-    int col;
-};
-
 // Reseeds the generator from the clock in whole seconds, as every spawner and
 // every game start does first: within one second they all draw alike.
 void reseed(GameState& g, Terminal& term);

@@ -14,7 +14,8 @@ namespace skarvel {
 
 // Closes a FILE* owned by a FileHandle.
 struct CloseFile {
-    void operator()(std::FILE* file) const { std::fclose(file); }
+    // Only read: a failed close loses nothing.
+    void operator()(std::FILE* file) const { (void)std::fclose(file); }
 };
 using FileHandle = std::unique_ptr<std::FILE, CloseFile>;
 

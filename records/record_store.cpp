@@ -13,13 +13,13 @@ namespace {
 
 // A record file as a byte source for the number reader.
 struct FileSource {
-    std::FILE* file;  // the open record
-    int last = EOF;   // the byte read last, for unget
+    std::FILE* file = nullptr;  // the open record
+    int last = EOF;             // the byte read last, for unget
     // The next byte, or EOF.
     int get() { return last = std::getc(file); }
     // Puts the byte read last back.
     void unget() {
-        if (last != EOF) std::ungetc(last, file);
+        if (last != EOF) (void)std::ungetc(last, file);  // the byte just read always goes back
     }
 };
 

@@ -36,7 +36,7 @@ int next_text_byte(std::FILE* file) {
     if (c != '\r') return c;
     const int after = std::getc(file);
     if (after == '\n') return '\n';
-    if (after != EOF) std::ungetc(after, file);
+    if (after != EOF) (void)std::ungetc(after, file);  // the byte just read always goes back
     return c;
 }
 

@@ -14,6 +14,9 @@
 
 namespace {
 
+// One line on standard error; where even that fails there is no one left to tell.
+void say(const std::string& line) { (void)std::fprintf(stderr, "skarvel: %s\n", line.c_str()); }
+
 // Prints the answer to --help or --version; a failed write fails the run.
 int print_answer(const char* text) {
     if (std::fputs(text, stdout) < 0 || std::fflush(stdout) != 0) {
@@ -32,16 +35,16 @@ int main(int argc, char* argv[]) {
         case CommandLine::Action::show_usage: return print_answer(usage_text());
         case CommandLine::Action::show_version: return print_answer(version_line());
         case CommandLine::Action::bad_usage:
-            std::fprintf(stderr, "skarvel: %s\nTry 'skarvel --help' for more information.\n", command.error.c_str());
+            say(command.error + "\nTry 'skarvel --help' for more information.");
             return 2;
         case CommandLine::Action::play: break;
     }
     if (std::string why; !command.records_dir.empty() && !make_records_dir(command.records_dir, why)) {
-        std::fprintf(stderr, "skarvel: %s\n", why.c_str());
+        say(why);
         return 1;
     }
     // A save over the file-size limit is a failed write, not the end of the run.
-    std::signal(SIGXFSZ, SIG_IGN);
+    (void)std::signal(SIGXFSZ, SIG_IGN);  // cannot fail for a signal that exists
 
     RecordStore records(command.records_dir.empty() ? "." : command.records_dir);
     int signal = 0;
@@ -50,7 +53,7 @@ int main(int argc, char* argv[]) {
         std::string why;
         const auto term = open_curses_terminal(why);
         if (!term) {
-            std::fprintf(stderr, "skarvel: %s\n", why.c_str());
+            say(why);
             return 1;
         }
         GameState g;  // the one record of the run
@@ -64,11 +67,9 @@ int main(int argc, char* argv[]) {
         // However the run ended, a best score or a win the player was shown is kept.
         records.save_score_if_gained(score_of(g));
     }  // the terminal is restored here
-    for (const std::string& line : records.failed_saves()) std::fprintf(stderr, "%s\n", line.c_str());
-    if (signal != 0) {
-        // End as the signal would have ended us, now that the terminal is back.
-        std::signal(signal, SIG_DFL);
-        std::raise(signal);
-    }
+    for (const std::string& line : records.failed_saves()) (void)std::fprintf(stderr, "%s\n", line.c_str());
+    // End as the signal would have ended us, now that the terminal is back;
+    // where that cannot be, with a failing status.
+    if (signal != 0 && std::signal(signal, SIG_DFL) != SIG_ERR) (void)std::raise(signal);
     return status;
 }

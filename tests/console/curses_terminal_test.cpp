@@ -51,11 +51,18 @@ TEST(CursesColours, RedAndBlueSwapBetweenConsoleAndCurses) {
 }
 
 TEST(CursesView, FollowsTheCursorAsLittleAsPossible) {
-    EXPECT_EQ(follow_cursor(0, 39, 40, 40), 0);    // the whole console fits
-    EXPECT_EQ(follow_cursor(5, 20, 24, 40), 5);    // still in view: keep
-    EXPECT_EQ(follow_cursor(5, 30, 24, 40), 7);    // below: just enough to show it
-    EXPECT_EQ(follow_cursor(10, 3, 24, 40), 3);    // above: up to it
-    EXPECT_EQ(follow_cursor(20, 39, 24, 40), 16);  // never past the end
+    const auto follow = [](int origin, int cursor, int shown, int margin = 0) {
+        return follow_cursor({.origin = origin, .cursor = cursor, .shown = shown, .size = 40, .margin = margin});
+    };
+    EXPECT_EQ(follow(0, 39, 40), 0);      // the whole console fits
+    EXPECT_EQ(follow(5, 20, 24), 5);      // still in view: keep
+    EXPECT_EQ(follow(5, 30, 24), 7);      // below: just enough to show it
+    EXPECT_EQ(follow(10, 3, 24), 3);      // above: up to it
+    EXPECT_EQ(follow(20, 39, 24), 16);    // never past the end
+    EXPECT_EQ(follow(5, 26, 24, 3), 6);   // three lines below it kept in view
+    EXPECT_EQ(follow(10, 12, 24, 3), 9);  // and three above
+    EXPECT_EQ(follow(0, 38, 24, 3), 16);  // but never past the end
+    EXPECT_EQ(follow(0, 3, 4, 3), 1);     // a narrow view keeps what margin it can
 }
 
 // A curses terminal on the slave side of a pseudo terminal; the test plays
