@@ -20,7 +20,7 @@ std::unique_ptr<CursesSession> CursesSession::open(const char* term_type, std::F
         return nullptr;
     }
     const char* name = term_type != nullptr ? term_type : std::getenv("TERM");
-    const std::string quoted = "\"" + std::string(name != nullptr ? name : "") + '"';
+    const std::string quoted = std::string(1, '"').append(name != nullptr ? name : "").append(1, '"');
     if (name == nullptr || *name == '\0') {
         why = "TERM is not set";
         return nullptr;

@@ -128,7 +128,8 @@ std::error_code replace_target(const fs::path& target, std::string_view content)
     if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return last_error();
 
     const fs::path folder = folder_of(target);
-    std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    // Hidden, beside the target: ".score.txt.XXXXXX".
+    std::string temp = (folder / std::string(1, '.').append(target.filename().string()).append(".XXXXXX")).string();
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return last_error();
     std::error_code error = take_over_attributes(fd, exists ? &old : nullptr);
