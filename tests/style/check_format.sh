@@ -38,18 +38,20 @@ if ! "$tool" --style=file --dump-config >/dev/null; then
   exit 2
 fi
 
-# Tracked and new (not ignored) files in a checkout, every C++ file outside
-# build folders otherwise.
+# The C++ files of the source folders: tracked and new (not ignored) ones in
+# a checkout, all of them otherwise. Build folders, wherever they are, hold
+# none of ours.
+folders=(core console records screens tests bench fuzz)
 files=()
 if [ "$(git rev-parse --show-toplevel 2>/dev/null)" = "$(pwd -P)" ]; then
   while IFS= read -r -d '' f; do
     [ -f "$f" ] && files+=("$f")
-  done < <(git ls-files -z --cached --others --exclude-standard -- '*.h' '*.hpp' '*.cpp' '*.cc' | sort -zu)
+  done < <(git ls-files -z --cached --others --exclude-standard -- "${folders[@]/%//*.h}" "${folders[@]/%//*.cpp}" |
+           sort -zu)
 else
   while IFS= read -r -d '' f; do
     files+=("${f#./}")
-  done < <(find . \( -name '.git' -o -name 'build*' \) -prune -o -type f \
-    \( -name '*.h' -o -name '*.hpp' -o -name '*.cpp' -o -name '*.cc' \) -print0 | sort -z)
+  done < <(find "${folders[@]}" -type f \( -name '*.h' -o -name '*.cpp' \) -print0 2>/dev/null | sort -z)
 fi
 if [ ${#files[@]} -eq 0 ]; then
   echo "format: no C++ files found in $src" >&2
