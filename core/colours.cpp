@@ -26,9 +26,10 @@ constexpr Colours flash_colours(Flash kind) {
     return SCHEMES[0];
 }
 
-}  // namespace
-
+// The colours of scheme 1..8.
 Colours scheme_colours(int scheme) { return SCHEMES[std::clamp(scheme, FIRST_SCHEME, LAST_SCHEME) - FIRST_SCHEME]; }
+
+}  // namespace
 
 void set_up_console(const GameState& g, Terminal& term) {
     restore_colours(g, term);

@@ -9,9 +9,6 @@ namespace skarvel {
 // A moment of other colours: a hit while lives remain, the game over, a spent power.
 enum class Flash { hit, game_over, power };
 
-// The colours of scheme 1..8.
-Colours scheme_colours(int scheme);
-
 // Start-up: the stored scheme on the console, and the window sized.
 void set_up_console(const GameState& g, Terminal& term);
 
