@@ -127,7 +127,7 @@ void BM_move_largest_full(benchmark::State& state) { time_moves(state, nearly_fu
 BENCHMARK(BM_move_largest_full);
 
 // Spending a power on the largest field (120x30, level 10) with half its
-// cells bombed: the wipe and the scatter of all but ten bombs again.
+// cells bombed: the wipe and the scatter of all but nine bombs again.
 void BM_powers_spend_largest(benchmark::State& state) {
     const int interior = 118 * 28;
     GameState start = game_in_progress(120, 30, 10, interior / 2);
@@ -151,7 +151,7 @@ void BM_print(benchmark::State& state) {
     GameState g = game_in_progress(cols, rows, 1, (cols - 2) * (rows - 2) / 4);
     NullTerminal term;
     for (auto _ : state) {
-        draw_game_screen(g, term);
+        draw_game_screen(g, term, g.glyphs.player);
         benchmark::ClobberMemory();
     }
     report_output(state, term);

@@ -30,7 +30,6 @@ public:
     void sleep_ms(std::uint32_t) override {}
     std::int64_t seconds() override { return now; }
 
-protected:
     // The next line of `typed`, the last one ended by an Enter of its own.
     bool read_line(std::string& line) override {
         if (typed.empty()) return false;

@@ -10,7 +10,6 @@ namespace skarvel {
 namespace {
 
 constexpr unsigned char DEL = 127;
-constexpr int TAB_WIDTH = 8;
 constexpr char32_t BLANK = U' ';
 
 // What each byte below 32 shows as with UTF-8: its code-page-437 picture

@@ -2,24 +2,9 @@
 
 #include <algorithm>
 #include <cstdarg>
+#include <cstdio>
 
 namespace skarvel {
-
-int Terminal::read_line_char() {
-    if (pos_ == line_.size()) {
-        line_.clear();
-        pos_ = 0;
-        if (!read_line(line_) || line_.empty()) {
-            line_.clear();
-            return EOF;
-        }
-    }
-    return static_cast<unsigned char>(line_[pos_++]);
-}
-
-void Terminal::unread_line_char() {
-    if (pos_ > 0) --pos_;
-}
 
 void Terminal::printf(const char* format, ...) {  // NOLINT(cert-dcl50-cpp): checked as a printf format
     char buffer[512];

@@ -6,7 +6,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -16,6 +15,8 @@ namespace skarvel {
 constexpr int CONSOLE_COLS = 150;
 constexpr int CONSOLE_LINES = 40;
 constexpr std::size_t CONSOLE_CELLS = std::size_t{CONSOLE_COLS} * CONSOLE_LINES;
+// A tab moves to the next stop of every eight columns.
+constexpr int TAB_WIDTH = 8;
 
 // The console's sixteen colours, numbered by the bits of a colour digit:
 // 1 blue, 2 green, 4 red, 8 bright.
@@ -63,10 +64,16 @@ struct RunEnded {
     int signal = 0;  // the signal that ended the run, 0 for a lost terminal
 };
 
-class Terminal {
+// Calendar time in whole seconds, which the spawners reseed from: a real
+// clock on a terminal, a virtual one in the tests.
+class Clock {
 public:
-    virtual ~Terminal() = default;
+    virtual ~Clock() = default;
+    virtual std::int64_t seconds() = 0;
+};
 
+class Terminal : public Clock {
+public:
     // Console output: bytes as the game's printf sends them. They show at
     // the next clear, colour change, key read or sleep.
     virtual void write(std::string_view bytes) = 0;
@@ -88,26 +95,16 @@ public:
     virtual Key read_key() = 0;
     // Waits `ms` milliseconds.
     virtual void sleep_ms(std::uint32_t ms) = 0;
-    // Calendar time in whole seconds.
-    virtual std::int64_t seconds() = 0;
-
-    // Line input: the next byte of the typed line, or EOF. When nothing is
-    // waiting, a new line is read (echoed, editable, ended by Enter).
-    int read_line_char();
-    // Puts back the byte last read, so that the next read_line_char gives it again.
-    void unread_line_char();
-
-    // The game's texts are printf formats; the compiler checks every call.
-    void printf(const char* format, ...) __attribute__((format(printf, 2, 3)));  // NOLINT(cert-dcl50-cpp)
-    void putchar(char c) { write(std::string_view(&c, 1)); }
-
-protected:
-    // Reads one typed line into `line`, its '\n' included; false at end of input.
+    // Reads one typed line into `line` (echoed, editable, ended by Enter),
+    // its '\n' included; false at the end of input.
     virtual bool read_line(std::string& line) = 0;
 
-private:
-    std::string line_;     // the line being consumed
-    std::size_t pos_ = 0;  // next byte of line_
+    // The game's texts are printf formats; the compiler checks every call.
+    // One text is at most 511 bytes, far more than the game's longest line:
+    // a longer one is cut rather than allocated for, since nothing is
+    // allocated while a game runs.
+    void printf(const char* format, ...) __attribute__((format(printf, 2, 3)));  // NOLINT(cert-dcl50-cpp)
+    void putchar(char c) { write(std::string_view(&c, 1)); }
 };
 
 }  // namespace skarvel

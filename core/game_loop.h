@@ -8,12 +8,12 @@
 namespace skarvel {
 
 // How the player left the games.
-enum class GamesLeft {
-    after_game_end,  // Back at the end of a game: the score record is due
-    mid_game,        // Q during a game: nothing is saved
+enum class PlayExit {
+    back_after_game,  // Back at the end of a game: the score record is due
+    quit_mid_game,    // Q during a game: nothing is saved
 };
 
 // Runs games on the built field until the player goes back to the main menu.
-GamesLeft play_games(GameState& g, Terminal& term);
+PlayExit play_games(GameState& g, Terminal& term);
 
 }  // namespace skarvel

@@ -31,7 +31,7 @@ void draw_panel_line(const GameState& g, Terminal& term, int row) {
 
 }  // namespace
 
-void draw_game_screen(const GameState& g, Terminal& term) {
+void draw_game_screen(const GameState& g, Terminal& term, char player) {
     term.clear_screen();
     term.printf("Length: %d\tWidth: %d\tLevel: %d\n", g.cols, g.rows, g.level);
     for (int row = 0; row < g.rows; ++row) {
@@ -41,7 +41,8 @@ void draw_game_screen(const GameState& g, Terminal& term) {
             const auto col = static_cast<std::size_t>(g.col);
             term.write(cells.substr(0, col));
             term.mark_cursor();
-            term.write(cells.substr(col));
+            term.putchar(player);
+            term.write(cells.substr(col + 1));
         } else {
             term.write(cells);
         }

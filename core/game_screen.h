@@ -7,8 +7,9 @@
 
 namespace skarvel {
 
-// Clears the console and draws the whole game screen from the state, with
-// the cursor marked to rest on the player's cell.
-void draw_game_screen(const GameState& g, Terminal& term);
+// Clears the console and draws the whole game screen from the state, the
+// player shown as `player` (its glyph or its hit glyph) on its cell, with
+// the cursor marked to rest there. The player is never in the grid itself.
+void draw_game_screen(const GameState& g, Terminal& term, char player);
 
 }  // namespace skarvel

@@ -13,7 +13,8 @@ namespace skarvel {
 
 // NOLINTNEXTLINE(cert-msc51-cpp): the generator's default seed is never drawn from; see rng.
 struct GameState {
-    // The field, [row][col]; only the first `rows` rows and `cols` columns are in use.
+    // The field, [row][col]; only the first `rows` rows and `cols` columns are
+    // in use. The player is never in it: the game screen draws it on its cell.
     std::array<std::array<char, GRID_COLS>, GRID_ROWS> field{};
     std::int32_t cols = DEFAULT_COLS;  // columns in use, borders included: the field's "length"
     std::int32_t rows = DEFAULT_ROWS;  // rows in use, borders included: the field's "width"

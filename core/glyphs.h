@@ -7,19 +7,20 @@ namespace skarvel {
 // Stored in options.txt as '1' and '2'.
 enum class DisplayMode : unsigned char { pictures = 1, plain = 2 };
 
-// A cell of the grid holds one of these bytes, or EMPTY.
+// A cell of the grid holds EMPTY, a border or an item; the game screen
+// draws the player over its cell.
 struct GlyphSet {
-    char player;         // the player
-    char player_hit;     // the player while hit, and at game over
-    char bomb;           // a bomb
-    char power;          // a power item
-    char life;           // an extra-life item
-    char border_top;     // the top border
-    char border_bottom;  // the bottom border
-    char border_left;    // the left border
-    char border_right;   // the right border
-    char pointer;        // before menu lines and side-panel lines
-    char level_marker;   // under the level on the level screen
+    char player;
+    char player_hit;  // the player while hit, and at game over
+    char bomb;
+    char power;  // a power item
+    char life;   // an extra-life item
+    char border_top;
+    char border_bottom;
+    char border_left;
+    char border_right;
+    char pointer;       // before menu lines and side-panel lines
+    char level_marker;  // under the level on the level screen
 };
 
 constexpr char EMPTY = ' ';  // an empty cell

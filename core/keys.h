@@ -1,6 +1,9 @@
 // Keys as the screens compare them: as upper-case letters.
 #pragma once
 
+#include <optional>
+#include <string_view>
+
 #include "console/terminal.h"
 
 namespace skarvel {
@@ -39,5 +42,33 @@ constexpr char letter_of(Key key) {
 
 // Waits for a key and gives the letter it stands for.
 inline char read_letter(Terminal& term) { return letter_of(term.read_key()); }
+
+// Reads keys until one stands for one of `letters`, and gives that letter.
+inline char wait_for_letter(Terminal& term, std::string_view letters) {
+    for (;;) {
+        const char letter = read_letter(term);
+        if (letter != NO_LETTER && letters.find(letter) != std::string_view::npos) return letter;
+    }
+}
+
+// The letters that move the player in a game and the marker on the level
+// screen: W A S D, and the arrows' letters.
+enum class Direction { up, down, left, right };
+struct DirectionLetter {
+    char letter;
+    Direction direction;
+};
+constexpr DirectionLetter DIRECTION_LETTERS[] = {
+    {'W', Direction::up},   {'H', Direction::up},   {'S', Direction::down},  {'P', Direction::down},
+    {'A', Direction::left}, {'K', Direction::left}, {'D', Direction::right}, {'M', Direction::right},
+};
+
+// The direction an upper-case letter moves in, if any.
+constexpr std::optional<Direction> direction_of(char letter) {
+    for (const DirectionLetter& d : DIRECTION_LETTERS) {
+        if (d.letter == letter) return d.direction;
+    }
+    return std::nullopt;
+}
 
 }  // namespace skarvel

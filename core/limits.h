@@ -29,7 +29,6 @@ constexpr int LAST_SCHEME = 8;
 
 // The side panel starts at the first tab stop after the field, with a
 // pointer and a blank before its text.
-constexpr int TAB_WIDTH = 8;
 constexpr int panel_text_col(int cols) { return (cols / TAB_WIDTH + 1) * TAB_WIDTH + 2; }
 
 // Lines of the game screen besides the field: the header and the counters

@@ -1,5 +1,5 @@
-// The "%d" reader of typed lines (read_typed_int) and the discarding of a
-// line's rest (discard_typed_line), as the map-size screen uses them, over
+// The "%d" reader of typed lines (TypedInput::read_int) and the discarding
+// of a line's rest (discard_line), as the map-size screen uses them, over
 // lines handed out by a Terminal. Splitting the input into typed lines must
 // change nothing: every result must be that of the plain reading of the same
 // bytes in one piece. The first byte chooses the calls (bit set: discard,
@@ -22,30 +22,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string all(reinterpret_cast<const char*>(data + 1), size - 1);
     if (!all.empty() && all.back() != '\n') all += '\n';  // Enter ends the last line
     NullTerminal term;
-    term.typed = all;     // read_line hands these out line by line
+    term.typed = all;  // read_line hands these out line by line
+    TypedInput typed(term);
     std::size_t pos = 0;  // where the plain reading stands
     for (unsigned n = 0; n < 4 * size + 8; ++n) {
         if ((pattern >> (n % 8) & 1) != 0) {
-            discard_typed_line(term);
+            typed.discard_line();
             const std::size_t end = all.find('\n', pos);
             pos = end == std::string::npos ? all.size() : end + 1;
         } else {
             std::int32_t value = -7;
-            const bool ok = read_typed_int(term, value);
+            const bool ok = typed.read_int(value);
             const Expected want = expect_int(all, pos);
             check(ok == want.ok, "the reader succeeds where the plain reading does not, or fails where it succeeds");
             check(ok ? value == want.value : value == -7, "the reader gives another value than the plain reading");
             pos = want.end;
             if (pos < all.size()) {
                 // The byte it stopped at, after a number or as no number, stays unread.
-                check(term.read_line_char() == static_cast<unsigned char>(all[pos]),
-                      "the reader loses the byte it stopped at");
+                check(typed.get() == static_cast<unsigned char>(all[pos]), "the reader loses the byte it stopped at");
                 ++pos;
             }
         }
         if (pos >= all.size()) {
             std::int32_t value = -7;
-            check(!read_typed_int(term, value) && value == -7, "the reader finds a number after the last line");
+            check(!typed.read_int(value) && value == -7, "the reader finds a number after the last line");
             return 0;
         }
     }

@@ -18,13 +18,14 @@ struct ScoreRecord {
     bool operator==(const ScoreRecord&) const = default;
 };
 
-// options.txt, written "%d %d %c %c %d". The game calls the field's columns its "length" and its rows its "width".
+// options.txt, written "%d %d %c %c %d". The game calls the field's columns
+// its "length" and its rows its "width". Its defaults are the game's own.
 struct OptionsRecord {
-    std::int32_t length = 40;  // columns of the field, borders included
-    std::int32_t width = 20;   // rows of the field, borders included
-    char colour = '1';         // colour scheme
-    char display = '1';        // display mode
-    std::int32_t level = 1;
+    std::int32_t length = 0;  // columns of the field, borders included
+    std::int32_t width = 0;   // rows of the field, borders included
+    char colour = '\0';       // colour scheme
+    char display = '\0';      // display mode
+    std::int32_t level = 0;
     bool operator==(const OptionsRecord&) const = default;
 };
 

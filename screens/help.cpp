@@ -1,7 +1,7 @@
 #include <cstdio>
+#include <locale>
 
 #include "core/keys.h"
-#include "records/number_reader.h"
 #include "records/record_file.h"
 #include "screens/screens.h"
 
@@ -17,16 +17,14 @@ FileHandle open_help_file(const std::vector<std::filesystem::path>& places) {
     return nullptr;
 }
 
-// The 32 printable 7-bit characters that are neither letters, digits nor the blank.
-constexpr bool is_punct(int c) {
-    return (c >= '!' && c <= '/') || (c >= ':' && c <= '@') || (c >= '[' && c <= '`') || (c >= '{' && c <= '~');
-}
-
-// Letters and digits are typed 10 ms apart; blanks, line ends and punctuation
-// come at once. A UTF-8 character pauses once, after its first byte.
-constexpr bool pauses_after(int c) {
+// Letters and digits are typed 10 ms apart; blanks, line ends and
+// punctuation (of the "C" locale, whatever the player's is) come at once. A
+// UTF-8 character pauses once, after its first byte.
+bool pauses_after(int c) {
+    const std::locale& c_locale = std::locale::classic();
+    const auto byte = static_cast<char>(c);
     const bool continuation = c >= 0x80 && c < 0xC0;
-    return !is_punct(c) && !is_space(c) && !continuation;
+    return !std::ispunct(byte, c_locale) && !std::isspace(byte, c_locale) && !continuation;
 }
 
 // The next byte of the text with Windows line ends read as Unix ones, as a
@@ -59,10 +57,7 @@ void show_help(Session& s) {
         if (pauses_after(c)) term.sleep_ms(10);
     }
     term.printf("\n\n\t\t%c Back (B)\n", s.game.glyphs.pointer);
-    for (;;) {
-        const char letter = read_letter(term);
-        if (letter == 'P' || letter == 'Q' || letter == 'B') return;
-    }
+    wait_for_letter(term, "PQB");
 }
 
 }  // namespace skarvel

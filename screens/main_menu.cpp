@@ -7,8 +7,7 @@ namespace {
 
 void draw_main_menu(const GameState& g, Terminal& term) {
     const char p = g.glyphs.pointer;
-    term.clear_screen();
-    term.printf("%s\n", TITLE);
+    begin_menu_screen(term);
     term.printf("\tMain menu:\n");
     term.printf("\n\t%c Play (P)\n", p);
     term.printf("\t%c Help (H)\n", p);
@@ -18,6 +17,12 @@ void draw_main_menu(const GameState& g, Terminal& term) {
 }
 
 }  // namespace
+
+void begin_menu_screen(Terminal& term) {
+    term.clear_screen();
+    term.printf("\t\t KELDRY'S SKARVEL \n");
+    term.putchar('\n');  // the title is printed as a line: an empty line under it
+}
 
 MenuChoice run_main_menu(Session& s) {
     for (;;) {
@@ -47,14 +52,12 @@ MenuChoice run_main_menu(Session& s) {
 
 void show_achievements(const GameState& g, Terminal& term) {
     const char p = g.glyphs.pointer;
-    term.clear_screen();
-    term.printf("%s\n", TITLE);
+    begin_menu_screen(term);
     term.printf("\tAchievements:\n");
     term.printf("\n\t%c High score: %d\n", p, g.best_score);
     term.printf("\t%c Survival: %d\n", p, g.games_won);
     term.printf("\n\t\t%c Back to main menu(B)\n", p);
-    while (read_letter(term) != 'B') {
-    }
+    wait_for_letter(term, "B");
 }
 
 }  // namespace skarvel

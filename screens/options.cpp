@@ -19,43 +19,32 @@ static_assert(std::size(SCHEME_LINES) == LAST_SCHEME - FIRST_SCHEME + 1);
 
 void save_options(Session& s) { s.records.save_options(options_of(s.game)); }
 
-// Every options screen begins alike.
-void begin_screen(Terminal& term) {
-    term.clear_screen();
-    term.printf("%s\n", TITLE);
-}
-
-void wait_for_back(Terminal& term) {
-    while (read_letter(term) != 'B') {
-    }
-}
-
 // Two typed numbers, clamped to the sizes allowed; 'P' or any other text
 // keeps a value.
 void run_map_size_screen(Session& s) {
     GameState& g = s.game;
     Terminal& term = s.term;
     const char p = g.glyphs.pointer;
-    begin_screen(term);
+    TypedInput typed(term);  // the lines typed on this visit
+    begin_menu_screen(term);
     term.printf("\t%cTip: enter 'P' to pass.\n", p);
     term.printf("\n\t%c Current length:\t%d\n", p, g.cols);
     term.printf("\t%c Current width:\t%d\n", p, g.rows);
     term.printf("\n\t%c Recommended length:\t%d\n", p, RECOMMENDED_COLS);
     term.printf("\t%c Recommended width:\t%d\n", p, RECOMMENDED_ROWS);
     term.printf("\n\t%c Please enter a new length(%d ~ %d):\t", p, MIN_COLS, MAX_COLS);
-    read_typed_int(term, g.cols);
+    typed.read_int(g.cols);
     g.cols = std::clamp(g.cols, MIN_COLS, MAX_COLS);
     term.printf("\n\t%c Please enter a new width(%d ~ %d):\t", p, MIN_ROWS, MAX_ROWS);
-    discard_typed_line(term);
-    read_typed_int(term, g.rows);
+    typed.discard_line();
+    typed.read_int(g.rows);
     g.rows = std::clamp(g.rows, MIN_ROWS, MAX_ROWS);
     term.printf("\n\t%c New length:\t%d\n", p, g.cols);
     term.printf("\t%c New width:\t%d\n", p, g.rows);
     save_options(s);
     term.printf("\n\t\t%c Back (B)\n", p);
-    wait_for_back(term);
-    discard_typed_line(term);
-}
+    wait_for_letter(term, "B");
+}  // what is left of the width's line goes with the reader
 
 // Drawn again after every key: left and down lower the level, right and up
 // raise it, by letter or by arrow.
@@ -63,32 +52,28 @@ void run_level_screen(Session& s) {
     GameState& g = s.game;
     Terminal& term = s.term;
     for (;;) {
-        begin_screen(term);
+        begin_menu_screen(term);
         term.printf("\t%c Tip: Press direction keys to choose a level.\n", g.glyphs.pointer);
         term.printf("\n\t\tEasy   Normal   Hard   Isane\n");
         term.printf("\tLevel");
         for (int i = 0; i < g.level; ++i) term.printf("   ");  // the marker moves three columns a level
         term.printf("%c %d", g.glyphs.level_marker, g.level);
         term.printf("\n\n\t\t%c Back (B)", g.glyphs.pointer);
-        switch (read_letter(term)) {
-            case 'A':
-            case 'K':
-            case 'S':
-            case 'P': g.level = std::max(g.level - 1, MIN_LEVEL); break;
-            case 'D':
-            case 'M':
-            case 'W':
-            case 'H': g.level = std::min(g.level + 1, MAX_LEVEL); break;
-            case 'B': save_options(s); return;
-            default: break;
+        const char letter = read_letter(term);
+        if (letter == 'B') {
+            save_options(s);
+            return;
         }
+        const auto direction = direction_of(letter);
+        if (direction == Direction::left || direction == Direction::down) g.level = std::max(g.level - 1, MIN_LEVEL);
+        if (direction == Direction::right || direction == Direction::up) g.level = std::min(g.level + 1, MAX_LEVEL);
     }
 }
 
 // A scheme's number recolours the console at once, without a redraw.
 void run_colour_screen(Session& s) {
     Terminal& term = s.term;
-    begin_screen(term);
+    begin_menu_screen(term);
     term.printf("\tBackground\tFront\t\tNumber\n");
     for (const char* line : SCHEME_LINES) term.printf("%s\n", line);
     term.printf("\n\tPress number to change the color.\n");
@@ -109,26 +94,37 @@ void run_colour_screen(Session& s) {
 void run_display_screen(Session& s) {
     Terminal& term = s.term;
     for (;;) {
-        begin_screen(term);
+        begin_menu_screen(term);
         term.printf("\tDisplay\t\tNumber\n");
         term.printf("\t %c\t\t 1\n", PICTURE_GLYPHS.player);
         term.printf("\t %c\t\t 2\n", PLAIN_GLYPHS.player);
         term.printf("\n\tPress number to change the diaplay.\n");
         term.printf("\n\t\t%c Back (B)\n", s.game.glyphs.pointer);
-        char letter = read_letter(term);
-        while (letter != 'B' && letter != '1' && letter != '2') letter = read_letter(term);
+        const char letter = wait_for_letter(term, "B12");
         if (letter == 'B') return;
         select_display_mode(s.game, letter == '1' ? DisplayMode::pictures : DisplayMode::plain);
         save_options(s);
     }
 }
 
+// The screens of the options menu, by their keys.
+struct ScreenKey {
+    char letter;
+    OptionsScreen screen;
+};
+constexpr ScreenKey SCREEN_KEYS[] = {
+    {'M', OptionsScreen::map_size},
+    {'L', OptionsScreen::level},
+    {'C', OptionsScreen::colour},
+    {'D', OptionsScreen::display},
+};
+
 }  // namespace
 
 void run_options_menu(Session& s) {
     for (;;) {
         const char p = s.game.glyphs.pointer;
-        begin_screen(s.term);
+        begin_menu_screen(s.term);
         s.term.printf("\tOptions:\n");
         s.term.printf("\n\t%c Map size (M)\n", p);
         s.term.printf("\t%c Level (L)\n", p);
@@ -137,17 +133,19 @@ void run_options_menu(Session& s) {
         s.term.printf("\n\t\t%c Back to main menu (B)\n", p);
         const char letter = read_letter(s.term);
         if (letter == 'B') return;
-        open_options_screen(s, letter);  // any other key only draws the menu again
+        // Any other key only draws the menu again.
+        for (const ScreenKey& key : SCREEN_KEYS) {
+            if (key.letter == letter) run_options_screen(s, key.screen);
+        }
     }
 }
 
-void open_options_screen(Session& s, char letter) {
-    switch (upper(static_cast<unsigned char>(letter))) {
-        case 'M': run_map_size_screen(s); break;
-        case 'L': run_level_screen(s); break;
-        case 'C': run_colour_screen(s); break;
-        case 'D': run_display_screen(s); break;
-        default: break;
+void run_options_screen(Session& s, OptionsScreen screen) {
+    switch (screen) {
+        case OptionsScreen::map_size: run_map_size_screen(s); break;
+        case OptionsScreen::level: run_level_screen(s); break;
+        case OptionsScreen::colour: run_colour_screen(s); break;
+        case OptionsScreen::display: run_display_screen(s); break;
     }
 }
 

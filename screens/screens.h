@@ -13,7 +13,6 @@
 namespace skarvel {
 
 constexpr const char* HELP_FILE = "help.txt";
-constexpr const char* TITLE = "\t\t KELDRY'S SKARVEL \n";  // first line of every menu screen
 
 // What the screens of one run share.
 struct Session {
@@ -22,6 +21,9 @@ struct Session {
     RecordStore& records;                           // score.txt and options.txt
     std::vector<std::filesystem::path> help_files;  // where to look for the help text, in order
 };
+
+// Clears the screen and writes the title line that every menu screen opens with.
+void begin_menu_screen(Terminal& term);
 
 // The whole run: the records read, the welcome, the main menu with the games
 // and screens it opens, and the farewell.
@@ -35,10 +37,11 @@ MenuChoice run_main_menu(Session& s);
 // The achievements screen, until B.
 void show_achievements(const GameState& g, Terminal& term);
 
-// The options menu, until B; and one of its screens, by its letter: 'M' map
-// size, 'L' level, 'C' colour, 'D' display. Each change is saved at once.
+// The options menu, until B, and one of the screens it opens on M, L, C and
+// D, until that screen's B. Each change is saved at once.
 void run_options_menu(Session& s);
-void open_options_screen(Session& s, char letter);
+enum class OptionsScreen { map_size, level, colour, display };
+void run_options_screen(Session& s, OptionsScreen screen);
 
 // The help text, typed out, until P, Q or B; or a note that it is missing.
 void show_help(Session& s);

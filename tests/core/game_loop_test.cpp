@@ -81,7 +81,7 @@ protected:
 TEST_F(Play, FirstScreenShowsAFreshGameAndQLeavesMidGame) {
     const Cell start = start_cell(NOW);
     t.keys("Q");
-    EXPECT_EQ(play_games(g, t), GamesLeft::mid_game);
+    EXPECT_EQ(play_games(g, t), PlayExit::quit_mid_game);
     EXPECT_EQ(t.seen, (std::vector<Seen>{{start.row, start.col, 0, 1, 0}}));
     EXPECT_EQ(t.commands(), std::vector<std::string>{"CLS"});
     const std::string s = t.screen();
@@ -222,7 +222,7 @@ TEST_F(Play, LastLifeLostEndsTheGameThenRetryAndQLeaveMidGame) {
             }
         };
         table.keys("DDxrQ");  // x is no command at the prompt
-        EXPECT_EQ(play_games(game, table), GamesLeft::mid_game);
+        EXPECT_EQ(play_games(game, table), PlayExit::quit_mid_game);
         const std::string log = table.transcript();
         ASSERT_EQ(log.rfind("<FLASH 4C><CLS>", 0), 0u) << log;
         const std::size_t flash_end = log.find("{200}");
@@ -247,7 +247,7 @@ TEST_F(Play, WinOnATinyFieldThenBackLeavesAfterTheGame) {
             t.keys(g.field[up][1] == ' ' ? "W" : "S");  // towards a free cell
         }
     };
-    EXPECT_EQ(play_games(g, t), GamesLeft::after_game_end);
+    EXPECT_EQ(play_games(g, t), PlayExit::back_after_game);
     EXPECT_EQ(g.games_won, 1);
     EXPECT_EQ(g.best_score, 0);
     EXPECT_EQ(g.budget, 1);

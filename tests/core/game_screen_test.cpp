@@ -19,19 +19,19 @@ GameState field(int cols, int rows, DisplayMode mode) {
     build_field(g);
     g.games_won = 4, g.score = 5, g.best_score = 6, g.powers_held = 7, g.lives_held = 8;
     g.bombs_placed = 9, g.powers_on_field = 10, g.lives_on_field = 11;
+    g.row = 3, g.col = 1;
     return g;
 }
 
 std::string printed(const GameState& g) {
     testing::ScriptedTerminal t;
-    draw_game_screen(g, t);
+    draw_game_screen(g, t, '@');
     return t.transcript();
 }
 
 TEST(GameScreen, NarrowestField) {
     GameState g = field(3, 8, DisplayMode::plain);
     g.field[2][1] = g.glyphs.bomb;
-    g.field[3][1] = g.glyphs.player;
     EXPECT_EQ(printed(g),
               "<CLS>Length: 3\tWidth: 8\tLevel: 3\n"
               " # \n"
@@ -75,6 +75,7 @@ TEST(GameScreen, SpacesTheSevenPanelLinesByAnEighthOfTheWidthWithinTheConsole) {
             "<CLS>Length: " + std::to_string(c.cols) + "\tWidth: " + std::to_string(c.rows) + "\tLevel: 3\n";
         for (int i = 0; i < c.rows; ++i) {
             std::string line(g.field[i].data(), static_cast<std::size_t>(c.cols));
+            if (i == g.row) line[static_cast<std::size_t>(g.col)] = '@';
             for (int n = 0; n < 7; ++n) line += c.panel_rows[n] == i ? panel[n] : "";
             EXPECT_LT(columns(line), 150) << "row " << i << " would wrap";
             expected += line + "\n";

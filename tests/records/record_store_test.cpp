@@ -24,6 +24,9 @@ namespace fs = std::filesystem;
 using Names = std::set<std::string>;
 using Lines = std::vector<std::string>;
 
+// The game's own start-up settings.
+constexpr OptionsRecord DEFAULTS{40, 20, '1', '1', 1};
+
 class RecordStoreTest : public testing::TempDir {};
 
 TEST_F(RecordStoreTest, ReadsTheFieldsInOrderUntilTheFirstUnreadableOne) {
@@ -38,12 +41,12 @@ TEST_F(RecordStoreTest, ReadsTheFieldsInOrderUntilTheFirstUnreadableOne) {
     const std::pair<const char*, OptionsRecord> settings[] = {
         {"50 25", {50, 25, '1', '1', 1}},
         {"40 20 12 3", {40, 20, '1', '2', 3}},
-        {"abc 20 1 1 1", {}},
+        {"abc 20 1 1 1", DEFAULTS},
         {"-4\r\n999\r\nh\r\np\r\n0 and more", {-4, 999, 'h', 'p', 0}},  // taken as read
     };
     for (const auto& [text, expected] : settings) {
         put(OPTIONS_FILE, text);
-        OptionsRecord read;
+        OptionsRecord read = DEFAULTS;
         RecordStore(".").load_options(read);
         EXPECT_EQ(read, expected) << text;
     }
@@ -53,7 +56,7 @@ TEST_F(RecordStoreTest, SavesWriteTheFieldsAndNothingElse) {
     const mode_t old_mask = ::umask(022);
     RecordStore store(".");
     store.save_score({152, 3});
-    store.save_options({});
+    store.save_options(DEFAULTS);
     ::umask(old_mask);
     EXPECT_EQ(get(SCORE_FILE), "152 3");
     EXPECT_EQ(get(OPTIONS_FILE), "40 20 1 1 1");
@@ -63,7 +66,7 @@ TEST_F(RecordStoreTest, SavesWriteTheFieldsAndNothingElse) {
     // A new record gets what the umask leaves of 0666; a replaced one keeps its own.
     EXPECT_EQ(fs::status(SCORE_FILE).permissions(), fs::perms(0644));
     fs::permissions(OPTIONS_FILE, fs::perms(0600));
-    store.save_options({});
+    store.save_options(DEFAULTS);
     EXPECT_EQ(fs::status(OPTIONS_FILE).permissions(), fs::perms(0600));
 }
 
@@ -134,13 +137,13 @@ TEST_F(RecordStoreTest, ARecordThatIsNoRegularFileIsMissingAndNeverReplaced) {
     EXPECT_EQ(score, (ScoreRecord{5, 6}));
     EXPECT_EQ(options, (OptionsRecord{77, 9, '6', '2', 4}));
     store.save_score({9, 9});
-    store.save_options({});
+    store.save_options(DEFAULTS);
     EXPECT_TRUE(fs::is_fifo("records/score.txt"));
     EXPECT_TRUE(fs::is_directory("records/options.txt"));
     EXPECT_EQ(std::distance(fs::directory_iterator("records"), {}), 2);
     fs::remove("records/options.txt");
     ASSERT_EQ(::mkfifo("records/options.txt", 0644), 0);
-    store.save_options({});
+    store.save_options(DEFAULTS);
     EXPECT_EQ(store.failed_saves(), (Lines{"skarvel: cannot save records/score.txt: Not a regular file",
                                            "skarvel: cannot save records/options.txt: Is a directory"}));
 }
@@ -152,7 +155,7 @@ TEST_F(RecordStoreTest, ReadOnlyRecordsAndFoldersAreLeftAsTheyWere) {
     RecordStore store(".");
     store.save_score({999, 9});
     fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
-    store.save_options({});
+    store.save_options(DEFAULTS);
     EXPECT_EQ(get(SCORE_FILE), "10 2");
     EXPECT_EQ(files(), Names{SCORE_FILE});
     EXPECT_EQ(store.failed_saves(), (Lines{"skarvel: cannot save score.txt: Permission denied",
@@ -174,7 +177,7 @@ TEST_F(RecordStoreTest, ASaveOverTheFileSizeLimitKeepsTheOldRecord) {
         ::setrlimit(RLIMIT_FSIZE, &none);
         RecordStore store(".");
         store.save_score({999, 9});
-        store.save_options({});
+        store.save_options(DEFAULTS);
         const bool reported = store.failed_saves() == Lines{"skarvel: cannot save score.txt: File too large",
                                                             "skarvel: cannot save options.txt: File too large"};
         ::_exit(reported ? 0 : 1);

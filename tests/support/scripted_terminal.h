@@ -127,8 +127,6 @@ public:
         now_ms_ += ms;
     }
     std::int64_t seconds() override { return start_seconds_ + now_ms_ / 1000; }
-
-protected:
     bool read_line(std::string& into) override {
         if (lines_.empty()) {
             if (end_of_input_) return false;
