@@ -1,7 +1,9 @@
 #include "core/spawners.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <functional>
 #include <random>
 #include <string>
@@ -55,6 +57,7 @@ TEST(Drops, PowerAndLifeItemsFallWhenTheFirstDrawIsAMultipleOfTheOdds) {
         int level;
         std::function<bool(unsigned long)> first_draw;
         bool power, life;
+        int cols = 40;
     } cases[] = {
         {1, [](unsigned long r) { return r % 20 == 0; }, true, true},
         {1, [](unsigned long r) { return r % 10 == 0 && r % 20 != 0; }, true, false},
@@ -62,11 +65,15 @@ TEST(Drops, PowerAndLifeItemsFallWhenTheFirstDrawIsAMultipleOfTheOdds) {
         {10, [](unsigned long r) { return r % 200 == 0; }, true, true},
         {10, [](unsigned long r) { return r % 100 == 0 && r % 200 != 0; }, true, false},
         {10, [](unsigned long r) { return r % 10 == 0 && r % 100 != 0; }, false, false},
+        {1, [](unsigned long r) { return r % 20 == 0; }, true, true, 3},  // one interior column
     };
     for (const auto& c : cases) {
         const std::int64_t s = second_where(c.first_draw);
         SCOPED_TRACE("level " + std::to_string(c.level) + " second " + std::to_string(s));
         GameState g = field(c.level);
+        g.cols = c.cols;
+        build_field(g);
+        g.col = std::min(g.col, c.cols - 2);
         FixedClock t(s);
         maybe_drop_power(g, t);
         maybe_drop_life(g, t);
@@ -79,26 +86,36 @@ TEST(Drops, PowerAndLifeItemsFallWhenTheFirstDrawIsAMultipleOfTheOdds) {
     }
 }
 
-TEST(Drops, SkipTheDropWhenNoEmptyCellIsLeft) {
+// Past the field in use the grid still holds the empty cells of a larger
+// field built earlier; only the interior counts, and so does the player.
+TEST(Drops, SkipTheDropWhenNoFreeCellIsLeft) {
     GameState g = field();
+    g.cols = GRID_COLS, g.rows = GRID_ROWS;
+    build_field(g);
+    g.cols = 40, g.rows = 20;
+    build_field(g);
     for (int i = 1; i < g.rows - 1; ++i)
-        for (int j = 1; j < g.cols - 1; ++j) g.field[i][j] = '*';
+        for (int j = 1; j < g.cols - 1; ++j) g.field[i][j] = i == g.row && j == g.col ? ' ' : '*';
     g.budget = 0;
     FixedClock t(second_where([](unsigned long r) { return r % 20 == 0; }));
+    ::alarm(10);  // a search that never ends fails here
     maybe_drop_power(g, t);
     maybe_drop_life(g, t);
     scatter_bombs(g, t);
+    ::alarm(0);
     EXPECT_EQ(g.powers_on_field + g.lives_on_field + g.bombs_placed, 0);
     EXPECT_EQ(g.budget, 0);
+    EXPECT_EQ(g.field[g.row][g.col], ' ');
 }
 
-TEST(SpendPower, WipesTheFieldAndScattersTenFewerBombs) {
+TEST(SpendPower, WipesTheFieldAndScattersAllButNineBombs) {
     const struct {
         int level, bombs, budget;
         int bombs_after, budget_after;
     } cases[] = {
-        {1, 4, 500, 1, 499},   {9, 4, 500, 2, 498}, {10, 4, 500, 3, 497},
-        {1, 25, 500, 16, 484}, {1, 25, 5, 4, 1},  // the refill stops with the budget
+        {1, 4, 500, 1, 499},   {9, 4, 500, 2, 498},  {10, 4, 500, 3, 497},
+        {1, 10, 500, 1, 499},  {1, 11, 500, 2, 498}, {1, 12, 500, 3, 497},  // all but nine, at least one
+        {1, 25, 500, 16, 484}, {1, 25, 5, 4, 1},                            // the refill stops with the budget
         {1, 25, 1, 0, 1},
     };
     for (const auto& c : cases) {

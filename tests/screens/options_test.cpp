@@ -29,7 +29,8 @@ TEST_F(OptionsTest, MenuRedrawsOnEveryUnknownKeyAndOpensEachScreen) {
     EXPECT_EQ(term.keys_left(), 0u);
     const std::vector<std::string> shown = term.screens();
     ASSERT_EQ(shown.size(), 14u);
-    for (const std::size_t i : {0, 1, 2, 3, 4, 5, 7, 9, 11, 13}) EXPECT_EQ(shown[i], OPTIONS_MENU) << i;
+    EXPECT_EQ(shown[0], OPTIONS_MENU);
+    for (const std::size_t i : {1, 2, 3, 4, 5, 7, 9, 11, 13}) EXPECT_EQ(shown[i], shown[0]) << i;
     EXPECT_NE(shown[6].find("Please enter a new length"), std::string::npos);
     EXPECT_NE(shown[8].find("Tip: Press direction keys"), std::string::npos);
     EXPECT_NE(shown[10].find("Press number to change the color."), std::string::npos);
@@ -79,9 +80,6 @@ TEST_F(OptionsTest, MapSizeReadsClampsAndPasses) {
         run_options_screen(s, OptionsScreen::map_size);
         EXPECT_EQ(g.cols, c.new_length);
         EXPECT_EQ(g.rows, c.new_width);
-        const std::string shown = "\n\t\032 New length:\t" + std::to_string(c.new_length) + "\n\t\032 New width:\t" +
-                                  std::to_string(c.new_width) + "\n";
-        EXPECT_NE(t.screen().find(shown), std::string::npos);
         EXPECT_EQ(get("options.txt"), std::to_string(c.new_length) + " " + std::to_string(c.new_width) + " 1 1 1");
     }
 }
@@ -107,8 +105,12 @@ TEST_F(OptionsTest, LevelKeysStayWithinOneToTenAndEveryKeyRedraws) {
         int result;
     } cases[] = {
         {7, chars("aspk") + LEFT + DOWN, 1},  // each key, letter or arrow, one level down
-        {4, chars("dwmh") + RIGHT + UP, 10},      {1, chars("AaSsKkPp") + LEFT + DOWN, 1},
-        {10, chars("DdWwMmHh") + RIGHT + UP, 10}, {5, chars("xq1 ") + OTHER_KEY, 5},
+        {4, chars("dwmh") + RIGHT + UP, 10},
+        {1, chars("AaSsKkPp") + LEFT + DOWN, 1},
+        {10, chars("DdWwMmHh") + RIGHT + UP, 10},
+        {5, chars("xq1 ") + OTHER_KEY, 5},
+        {5, chars("a"), 4},
+        {5, RIGHT, 6},  // one step
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.level);
