@@ -12,4 +12,9 @@ namespace skarvel {
 // what is no key (a resize).
 std::optional<Key> key_of(int curses_code);
 
+// Names the numpad's 8, 2, 4 and 6 as the arrows and its Enter as Enter on
+// the current screen, however the terminal description names them (or does
+// not); the arrows' own sequences too, in either cursor mode.
+void name_keypad_keys();
+
 }  // namespace skarvel

@@ -8,6 +8,7 @@
 #include <ctime>
 
 #include "console/curses_colours.h"
+#include "console/curses_key_reader.h"
 #include "console/curses_keys.h"
 #include "console/curses_session.h"
 #include "console/curses_view.h"
@@ -34,7 +35,12 @@ bool utf8_locale() {
 class CursesTerminal final : public Terminal {
 public:
     CursesTerminal(std::unique_ptr<EndSignalGuard> guard, std::unique_ptr<CursesSession> session)
-        : guard_(std::move(guard)), session_(std::move(session)), view_(session_->pad()), console_(utf8_locale()) {}
+        : guard_(std::move(guard)),
+          session_(std::move(session)),
+          keys_(session_->pad()),
+          view_(session_->pad()),
+          console_(utf8_locale()),
+          status_(utf8_locale()) {}
 
     void write(std::string_view bytes) override { console_.write(bytes); }
 
@@ -42,6 +48,7 @@ public:
         show();
         console_.clear();  // the next show sends only what differs
         view_.go_home();
+        view_.drop_status();
     }
 
     void set_colours(Colours colours) override {
@@ -60,9 +67,23 @@ public:
     void mark_cursor() override { console_.mark(); }
     void unmark_cursor() override { console_.clear_mark(); }
 
+    // The bytes shown as the console shows them, on one line.
+    void show_status(std::string_view line) override {
+        status_.clear();
+        status_.write(line);
+        view_.show_status(status_.line(0));
+    }
+
+    // A key already waiting when the read begins was typed while the screen
+    // was still being written: it goes to the screen as it is. Later ones
+    // scroll a screen taller than the view, where they are scroll keys.
     Key read_key() override {
+        bool typed_ahead = keys_.key_waiting();
         for (;;) {
-            if (const auto key = key_of(next_code())) return *key;
+            const int code = next_code();
+            if (!typed_ahead && view_.take_scroll_key(console_, code)) continue;
+            typed_ahead = false;
+            if (const auto key = key_of(code)) return *key;
         }
     }
 
@@ -99,12 +120,11 @@ private:
     // The next curses key code, the console shown first. A resize or Ctrl-L
     // repaints and reads on; a signal or a terminal that has gone ends the run.
     int next_code() {
-        WINDOW* const pad = session_->pad();
         for (;;) {
             show();
             EndSignalGuard::end_run_if_signalled();
             errno = 0;
-            const int c = wgetch(pad);
+            const int c = keys_.read();
             if (c == KEY_RESIZE || c == CTRL_L) {
                 view_.repaint();
             } else if (c != ERR) {
@@ -121,8 +141,10 @@ private:
     std::unique_ptr<EndSignalGuard> guard_;
     std::unique_ptr<CursesSession> session_;
     CursesPalette palette_;
+    CursesKeyReader keys_;
     CursesView view_;
     ScreenBuffer console_;  // the console as written
+    ScreenBuffer status_;   // the status line's bytes as the console shows them, on its first line
 };
 
 }  // namespace

@@ -11,26 +11,40 @@ namespace {
 constexpr int MARK_ROWS_AROUND = 3;
 constexpr int MARK_COLS_AROUND = 8;
 
-}  // namespace
-
-int follow_cursor(const Follow& f) {
-    const int margin = std::clamp(f.margin, 0, (f.shown - 1) / 2);
-    int origin = f.origin;
-    if (f.cursor - margin < origin) {
-        origin = f.cursor - margin;
-    } else if (f.cursor + margin >= origin + f.shown) {
-        origin = f.cursor + margin - f.shown + 1;
-    }
-    return std::clamp(origin, 0, std::max(0, f.size - f.shown));
+// The lines of the console its text takes: down to the last that is not
+// blank, or to the cursor's if that is lower.
+int text_rows(const ScreenBuffer& console) {
+    int last = CONSOLE_LINES - 1;
+    while (last > console.row() && console.line(last).find_first_not_of(U' ') == std::u32string_view::npos) --last;
+    return last + 1;
 }
 
-CursesView::CursesView(WINDOW* pad) : pad_(pad) {
+}  // namespace
+
+int follow_cursor(const ViewAxis& axis) {
+    const int margin = std::clamp(axis.margin, 0, (axis.shown - 1) / 2);
+    int origin = axis.origin;
+    if (axis.cursor - margin < origin) {
+        origin = axis.cursor - margin;
+    } else if (axis.cursor + margin >= origin + axis.shown) {
+        origin = axis.cursor + margin - axis.shown + 1;
+    }
+    return std::clamp(origin, 0, std::max(0, axis.size - axis.shown));
+}
+
+CursesView::CursesView(WINDOW* pad) : pad_(pad), status_pad_(newpad(1, CONSOLE_COLS)) {
     in_pad_.fill(U' ');  // a new pad is blank
+    status_.fill(U' ');
+}
+
+CursesView::~CursesView() {
+    if (status_pad_ != nullptr) delwin(status_pad_);
 }
 
 void CursesView::go_home() {
     top_ = 0;
     left_ = 0;
+    scrolled_to_.reset();
 }
 
 void CursesView::set_colours(CellColours colours) {
@@ -44,56 +58,120 @@ void CursesView::repaint() {
     shown_ = {};
 }
 
-// Only the lines that changed are copied to the terminal (the cursor's line
-// among them, so that the cursor goes along); the whole view when it has
-// moved, been resized or recoloured.
-void CursesView::show(const ScreenBuffer& console) {
-    const auto mark = console.marked();
-    const Cursor cursor = mark ? Cursor{mark->row, mark->col} : Cursor{console.row(), console.col()};
-    copy_changes(console);
-    wmove(pad_, cursor.row, cursor.col);
+void CursesView::show_status(std::u32string_view line) {
+    std::array<char32_t, CONSOLE_COLS> text{};
+    text.fill(U' ');
+    std::copy_n(line.begin(), std::min<std::size_t>(line.size(), CONSOLE_COLS), text.begin());
+    if (!has_status_ || text != status_) status_changed_ = true;
+    status_ = text;
+    has_status_ = true;
+}
+
+void CursesView::drop_status() { has_status_ = false; }
+
+bool CursesView::take_scroll_key(const ScreenBuffer& console, int code) {
+    const int rows = layout().rows;
+    const int last_top = text_rows(console) - rows;
+    if (console.marked() || last_top <= 0) return false;
+    int top = top_;
+    switch (code) {
+        case KEY_UP: --top; break;
+        case KEY_DOWN: ++top; break;
+        case KEY_PPAGE: top -= std::max(1, rows - 1); break;
+        case KEY_NPAGE: top += std::max(1, rows - 1); break;
+        case KEY_HOME: top = 0; break;
+        case KEY_END: top = last_top; break;
+        default: return false;
+    }
+    scrolled_to_ = std::clamp(top, 0, last_top);
+    return true;
+}
+
+CursesView::Layout CursesView::layout() const {
     int rows = 0;
     int cols = 0;
     getmaxyx(stdscr, rows, cols);
-    rows = std::clamp(rows, 1, CONSOLE_LINES);
-    cols = std::clamp(cols, 1, CONSOLE_COLS);
-    top_ = follow_cursor({.origin = top_,
-                          .cursor = cursor.row,
-                          .shown = rows,
-                          .size = CONSOLE_LINES,
-                          .margin = mark ? MARK_ROWS_AROUND : 0});
+    const bool status =
+        has_status_ && status_pad_ != nullptr && rows > 1 && (rows < CONSOLE_LINES || cols < CONSOLE_COLS);
+    return {std::clamp(status ? rows - 1 : rows, 1, CONSOLE_LINES), std::clamp(cols, 1, CONSOLE_COLS), status};
+}
+
+// Only the lines that changed are copied to the terminal (the cursor's line
+// among them, so that the cursor goes along); the whole view when it has
+// moved, been resized or recoloured. The player's scroll holds until the
+// console changes (text written, the cursor moved, a clear): from then on
+// the view follows the cursor again, from where the player left it.
+void CursesView::show(const ScreenBuffer& console) {
+    const auto mark = console.marked();
+    const Cursor cursor = mark ? Cursor{mark->row, mark->col} : Cursor{console.row(), console.col()};
+    if (copy_changes(console) || cursor != cursor_) scrolled_to_.reset();
+    wmove(pad_, cursor.row, cursor.col);
+    const Layout view = layout();
+    top_ = scrolled_to_ ? std::clamp(*scrolled_to_, 0, CONSOLE_LINES - view.rows)
+                        : follow_cursor({.origin = top_,
+                                         .cursor = cursor.row,
+                                         .shown = view.rows,
+                                         .size = CONSOLE_LINES,
+                                         .margin = mark ? MARK_ROWS_AROUND : 0});
     left_ = follow_cursor({.origin = left_,
                            .cursor = cursor.col,
-                           .shown = cols,
+                           .shown = view.cols,
                            .size = CONSOLE_COLS,
                            .margin = mark ? MARK_COLS_AROUND : 0});
-    const Area area{top_, left_, rows, cols};
+    const Area area{top_, left_, view.rows, view.cols, view.status};
     if (area != shown_) {
         changed_.fill(true);
         shown_ = area;
+        status_changed_ = true;
+        // A status row that stays, or that the view now covers, needs no blanking.
+        if (status_row_ >= view.rows && !(view.status && status_row_ == view.rows)) {
+            put_status(status_row_, view.cols, true);
+        }
+        status_row_ = -1;
     }
-    const bool any = cursor != cursor_ || std::find(changed_.begin(), changed_.end(), true) != changed_.end();
+    bool any = cursor != cursor_ || std::find(changed_.begin(), changed_.end(), true) != changed_.end();
+    if (view.status && status_changed_) {
+        put_status(view.rows, view.cols, false);  // before the console, whose cursor must win
+        status_row_ = view.rows;
+        status_changed_ = false;
+        any = true;
+    }
     if (any) {
         changed_[static_cast<std::size_t>(cursor.row)] = true;
         cursor_ = cursor;
     }
-    for (int y = top_; y < top_ + rows; ++y) {
+    for (int y = top_; y < top_ + view.rows; ++y) {
         if (!changed_[static_cast<std::size_t>(y)]) continue;
         int end = y + 1;
-        while (end < top_ + rows && changed_[static_cast<std::size_t>(end)]) ++end;
-        pnoutrefresh(pad_, y, left_, y - top_, 0, end - 1 - top_, cols - 1);
+        while (end < top_ + view.rows && changed_[static_cast<std::size_t>(end)]) ++end;
+        pnoutrefresh(pad_, y, left_, y - top_, 0, end - 1 - top_, view.cols - 1);
+        // Not end - 1: line `end` is unchanged (or past the view), and the
+        // loop's ++y steps over it.
         y = end;
     }
     changed_.fill(false);
     if (any) doupdate();
 }
 
+// Puts the status line (or, `blank`, blanks) on row `row` of the terminal.
+void CursesView::put_status(int row, int cols, bool blank) {
+    std::array<cchar_t, CONSOLE_COLS> cells{};
+    const attr_t attributes = blank ? colours_.attributes : colours_.attributes | A_REVERSE;
+    for (std::size_t x = 0; x < cells.size(); ++x) {
+        const wchar_t text[2] = {blank ? L' ' : static_cast<wchar_t>(status_[x]), L'\0'};
+        setcchar(&cells[x], text, attributes, colours_.pair, nullptr);
+    }
+    mvwadd_wchnstr(status_pad_, 0, 0, cells.data(), CONSOLE_COLS);
+    pnoutrefresh(status_pad_, 0, 0, row, 0, row, cols - 1);
+}
+
 // Puts into the pad the cells of the console that differ from what it holds:
 // on each line the span from the first to the last changed cell, in the
 // colours of the pad's background, so that the next colour change recolours
-// them with the rest.
-void CursesView::copy_changes(const ScreenBuffer& console) {
+// them with the rest. True when any cell differed.
+bool CursesView::copy_changes(const ScreenBuffer& console) {
     std::array<cchar_t, CONSOLE_COLS> cells{};
+    bool any = false;
     for (int y = 0; y < CONSOLE_LINES; ++y) {
         const std::u32string_view now = console.line(y);
         char32_t* const was = in_pad_.data() + static_cast<std::ptrdiff_t>(y) * CONSOLE_COLS;
@@ -110,7 +188,9 @@ void CursesView::copy_changes(const ScreenBuffer& console) {
         }
         mvwadd_wchnstr(pad_, y, first, cells.data(), end - first);
         changed_[static_cast<std::size_t>(y)] = true;
+        any = true;
     }
+    return any;
 }
 
 }  // namespace skarvel

@@ -91,6 +91,9 @@ public:
     // the cursor rests where the text ends again.
     virtual void mark_cursor() = 0;
     virtual void unmark_cursor() = 0;
+    // The game's counters in one line, for a terminal too small to show the
+    // whole console: no part of the console, kept until the next clear_screen.
+    virtual void show_status(std::string_view line) = 0;
     // Waits for one key press, without echo.
     virtual Key read_key() = 0;
     // Waits `ms` milliseconds.

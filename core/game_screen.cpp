@@ -1,5 +1,7 @@
 #include "core/game_screen.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <string_view>
 
 namespace skarvel {
@@ -29,6 +31,17 @@ void draw_panel_line(const GameState& g, Terminal& term, int row) {
     }
 }
 
+// The counters of the side panel and of the bottom line in one line, for a
+// terminal that shows only a part of the screen.
+void show_counters(const GameState& g, Terminal& term) {
+    char line[128];
+    const int n =
+        std::snprintf(line, sizeof line, "Score: %d  High score: %d  Power: %d  Lives: %d  |  %c %d  %c %d  %c %d",
+                      g.score, g.best_score, g.powers_held, g.lives_held, g.glyphs.bomb, g.bombs_placed, g.glyphs.power,
+                      g.powers_on_field, g.glyphs.life, g.lives_on_field);
+    term.show_status(std::string_view(line, static_cast<std::size_t>(std::clamp(n, 0, int{sizeof line} - 1))));
+}
+
 }  // namespace
 
 void draw_game_screen(const GameState& g, Terminal& term, char player) {
@@ -51,6 +64,7 @@ void draw_game_screen(const GameState& g, Terminal& term, char player) {
     }
     term.printf("Bombs(%c): %d\tPowers(%c): %d\tLives(%c): %d\n", g.glyphs.bomb, g.bombs_placed, g.glyphs.power,
                 g.powers_on_field, g.glyphs.life, g.lives_on_field);
+    show_counters(g, term);
 }
 
 }  // namespace skarvel

@@ -13,6 +13,7 @@
 #include <clocale>
 #include <csignal>
 #include <thread>
+#include <vector>
 
 #include "console/curses_colours.h"
 #include "console/curses_keys.h"
@@ -69,26 +70,31 @@ TEST(CursesView, FollowsTheCursorAsLittleAsPossible) {
 // the terminal emulator on the master side.
 class CursesOnPty : public ::testing::Test {
 protected:
-    void open(const char* locale) {
+    void open(const char* locale, const char* term_type = "xterm-256color", int rows = CONSOLE_LINES,
+              int cols = CONSOLE_COLS) {
         std::setlocale(LC_ALL, locale);
         winsize size{};
-        size.ws_row = CONSOLE_LINES;
-        size.ws_col = CONSOLE_COLS;
+        size.ws_row = static_cast<unsigned short>(rows);
+        size.ws_col = static_cast<unsigned short>(cols);
         ASSERT_EQ(openpty(&master_, &slave_, nullptr, nullptr, &size), 0);
         in_ = fdopen(slave_, "r");
         out_ = fdopen(dup(slave_), "w");
         std::string why;
-        term_ = open_curses_terminal("xterm-256color", out_, in_, why);
+        term_ = open_curses_terminal(term_type, out_, in_, why);
         ASSERT_TRUE(term_) << why;
         term_->sleep_ms(0);
         received();  // the first paint
     }
 
-    void TearDown() override {
+    void TearDown() override { close_all(); }
+
+    void close_all() {
         term_.reset();
         if (master_ >= 0) close(master_);
         if (in_ != nullptr) std::fclose(in_);
         if (out_ != nullptr) std::fclose(out_);
+        master_ = -1;
+        in_ = out_ = nullptr;
         std::setlocale(LC_ALL, "C");
     }
 
@@ -192,6 +198,89 @@ TEST_F(CursesOnPty, KeysArriveByName) {
     EXPECT_EQ(term_->read_key(), Key{Key::Kind::up});
     EXPECT_EQ(term_->read_key(), Key{Key::Kind::other});
     EXPECT_EQ(term_->read_key(), Key::of('q'));
+}
+
+// What a terminal sends for the numpad (its application keypad on), for Ctrl,
+// Alt or a function key, and for Esc, under descriptions that name some of
+// these sequences and not others: none of their letters acts.
+TEST_F(CursesOnPty, TheNumpadMovesAndNoOtherSequenceActsAsItsLetters) {
+    const Key other{Key::Kind::other};
+    const std::vector<Key> expected = {Key{Key::Kind::up},
+                                       Key{Key::Kind::down},
+                                       Key{Key::Kind::left},
+                                       Key{Key::Kind::right},
+                                       other,
+                                       other,
+                                       other,
+                                       other,
+                                       other,
+                                       other,
+                                       other,
+                                       Key::of(27)};
+    for (const char* term_type : {"xterm-256color", "tmux-256color", "screen-256color"}) {
+        SCOPED_TRACE(term_type);
+        open("C.UTF-8", term_type);
+        type(
+            "\x1bOx\x1bOr\x1bOt\x1bOv"    // numpad 8, 2, 4, 6
+            "\x1bOq\x1bOM\x1bOP"          // numpad 1, numpad Enter, F1
+            "\x1b[1;5A\x1b[1;3B\x1b[15~"  // Ctrl-Up, Alt-Down, F5
+            "\x1b[1;"                     // broken off by the next key:
+            "\x1bqQ\x1b");                // Esc then q; a lone Esc after Q
+        std::vector<Key> keys;
+        for (Key key = term_->read_key(); key != Key::of('q'); key = term_->read_key()) keys.push_back(key);
+        EXPECT_EQ(keys, expected);
+        EXPECT_EQ(term_->read_key(), Key::of('Q'));
+        EXPECT_EQ(term_->read_key(), Key::of(27));
+        close_all();
+    }
+}
+
+// The status line takes the last row only where the console does not fit.
+TEST_F(CursesOnPty, TheStatusLineShowsOnATerminalSmallerThanTheConsole) {
+    const struct {
+        int rows, cols;
+        bool shown;
+    } cases[] = {{24, 80, true}, {40, 149, true}, {40, CONSOLE_COLS, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.cols) + "x" + std::to_string(c.rows));
+        open("C.UTF-8", "xterm-256color", c.rows, c.cols);
+        term_->write("field");
+        term_->show_status("Score: 5 \x0f 9");
+        term_->sleep_ms(0);
+        const std::string shown = received();
+        EXPECT_THAT(shown, HasSubstr("field"));
+        EXPECT_EQ(shown.find("Score: 5 \u263C 9") != std::string::npos, c.shown);
+        close_all();
+    }
+}
+
+// On a screen taller than the view, a key typed during the writing still
+// goes to the screen; one pressed once it waits scrolls. Where the screen
+// fits, every key goes to it. (A last key keeps a wrong read from waiting.)
+TEST_F(CursesOnPty, AScreenTallerThanTheViewScrollsOnceWritten) {
+    for (const int rows : {24, CONSOLE_LINES}) {
+        SCOPED_TRACE(rows);
+        open("C.UTF-8", "xterm-256color", rows, 80);
+        for (int i = 0; i < 30; ++i) term_->printf("line %d\n", i);
+        type("\x1bOB");  // Down
+        std::thread player([this] {
+            for (const char* key : {"\x1bOH", "b", "z"}) {  // Home, B, the last key
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                type(key);
+            }
+        });
+        EXPECT_EQ(term_->read_key(), Key{Key::Kind::down});
+        received();
+        if (rows < 30) {
+            EXPECT_EQ(term_->read_key(), Key::of('b'));
+            EXPECT_THAT(received(), HasSubstr("line 0"));
+        } else {
+            EXPECT_EQ(term_->read_key(), Key{Key::Kind::other});
+            EXPECT_EQ(term_->read_key(), Key::of('b'));
+        }
+        player.join();
+        close_all();
+    }
 }
 
 TEST_F(CursesOnPty, TypedLinesAreEditedAndControlKeysIgnored) {

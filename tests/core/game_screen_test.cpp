@@ -51,6 +51,14 @@ TEST(GameScreen, NarrowestField) {
     EXPECT_EQ(t.output().substr(t.mark(), 2), "@#");  // the cursor rests on the player
 }
 
+// For a terminal that shows only a part of the screen: the counters of the
+// panel and of the bottom line, glyphs as the bottom line has them.
+TEST(GameScreen, HandsOverTheCountersInOneStatusLine) {
+    testing::ScriptedTerminal t;
+    draw_game_screen(field(40, 20, DisplayMode::plain), t);
+    EXPECT_EQ(t.status(), "Score: 5  High score: 6  Power: 7  Lives: 8  |  * 9  % 10  $ 11");
+}
+
 // Columns a line takes on the console, tabs expanded to 8-column stops.
 int columns(const std::string& line) {
     int col = 0;

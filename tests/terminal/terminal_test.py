@@ -149,6 +149,10 @@ class Pane:
     def type(self, text):
         self.tmux("send-keys", "-t", self.name, "-l", text)
 
+    def send_bytes(self, data):
+        """Bytes as a terminal sends them, escape sequences included."""
+        self.tmux("send-keys", "-t", self.name, "-H", *(f"{b:02x}" for b in data))
+
     def wait_for(self, what, timeout=TIMEOUT_S, with_cursor=False):
         """The screen once it holds `what`: a text, or a test of the whole
         screen (with_cursor: of the screen and the cursor)."""
@@ -606,7 +610,7 @@ def under_cursor(screen, cursor):
     return lines[y][x] if y < len(lines) and x < len(lines[y]) else " "
 
 
-@test("80x24, the largest field: the view follows the player, the cursor rests on it")
+@test("80x24, the largest field: the view follows the player, the cursor rests on it, the score in sight")
 def _(t):
     t.write("options.txt", "120 30 1 2 1")
     pane = t.game(80, 24)
@@ -618,6 +622,7 @@ def _(t):
         def waiting(screen, cursor):
             return game_ended(screen) or ((screen, cursor) != before and under_cursor(screen, cursor) == "@")
         screen = pane.wait_for(waiting, with_cursor=True)
+        check(score_of(screen) is not None, f"no score in view after move {n}")
         if game_ended(screen):
             pane.type("r")
             before = None
@@ -625,7 +630,7 @@ def _(t):
         before = (screen, pane.cursor())
         pane.type("d" if n % 3 else "s")
     pane.type("q")
-    main_menu(pane, PLAIN_POINTER)
+    check("Score" not in main_menu(pane, PLAIN_POINTER), "the status line outlived the game")
 
 
 @test("Ctrl-L after stray output: the same screen again, the game unchanged")
@@ -657,6 +662,42 @@ def _(t):
     check(not [c for c in coloured if re.search(r"(^|;)([34]8|[349]\d|10\d)(;|m)", c[2:])],
           f"colours sent: {sorted(set(coloured))}")
     check(t.wait_file("options.txt", "40 20 6 2 1"), "the scheme chosen is saved")
+
+
+def player_at(screen):
+    """The line and column of the player of display mode 2."""
+    return next(((y, line.index("@")) for y, line in enumerate(screen.splitlines()) if "@" in line), None)
+
+
+NUMPAD_2, NUMPAD_1, NUMPAD_ENTER, CTRL_UP = b"\x1bOr", b"\x1bOq", b"\x1bOM", b"\x1b[1;5A"
+
+for term in ("tmux-256color", "screen-256color", "xterm-256color"):
+
+    @test(f"{term}: numpad 2 moves down; no escape sequence acts as its letters, nor is typed")
+    def _(t, term=term):
+        t.write("options.txt", "40 20 1 2 1")
+        pane = t.pane(f"TERM={term} {shlex.quote(t.binary)}")
+        main_menu(pane, PLAIN_POINTER)
+        pane.type("p")
+        row, col = player_at(pane.wait_for(new_game))
+        # Q (leave), A (left) and R (restart) must not act: one move down each time.
+        for score in (1, 2):
+            pane.send_bytes(NUMPAD_1 + CTRL_UP + NUMPAD_2)
+            screen = pane.wait_for(described(f"score {score}")(lambda s, n=score: score_of(s) == n))
+            row = 2 if row == 19 else row + 1  # the interior's last line wraps to its first
+            check(player_at(screen) == (row, col), f"the player at {player_at(screen)}, not {(row, col)}")
+        pane.type("q")
+        main_menu(pane, PLAIN_POINTER)
+        pane.type("om")
+        pane.wait_for("Please enter a new length")
+        pane.type("1")
+        pane.send_bytes(NUMPAD_2 + NUMPAD_1 + CTRL_UP)
+        pane.type("2")
+        pane.send_bytes(NUMPAD_ENTER)
+        pane.wait_for("Please enter a new width")
+        pane.type("P")
+        pane.send_bytes(NUMPAD_ENTER)
+        pane.wait_for(has_line(shown(f"\t{PLAIN_POINTER} New length:\t12")))
 
 
 @test("a two-byte character typed and taken back at the length prompt")
