@@ -55,7 +55,7 @@ TEST(GameScreen, NarrowestField) {
 // panel and of the bottom line, glyphs as the bottom line has them.
 TEST(GameScreen, HandsOverTheCountersInOneStatusLine) {
     testing::ScriptedTerminal t;
-    draw_game_screen(field(40, 20, DisplayMode::plain), t);
+    draw_game_screen(field(40, 20, DisplayMode::plain), t, '@');
     EXPECT_EQ(t.status(), "Score: 5  High score: 6  Power: 7  Lives: 8  |  * 9  % 10  $ 11");
 }
 
