@@ -39,18 +39,21 @@ CursesView::CursesView(WINDOW* pad) : pad_(pad), status_pad_(newpad(1, CONSOLE_C
 
 CursesView::~CursesView() {
     if (status_pad_ != nullptr) delwin(status_pad_);
+    if (history_pad_ != nullptr) delwin(history_pad_);
 }
 
 void CursesView::go_home() {
     top_ = 0;
     left_ = 0;
     scrolled_to_.reset();
+    history_of_.reset();
 }
 
 void CursesView::set_colours(CellColours colours) {
     colours_ = colours;
     wbkgd(pad_, ' ' | COLOR_PAIR(colours.pair) | colours.attributes);
     shown_ = {};  // every cell has changed
+    history_of_.reset();
 }
 
 void CursesView::repaint() {
@@ -70,20 +73,23 @@ void CursesView::show_status(std::u32string_view line) {
 void CursesView::drop_status() { has_status_ = false; }
 
 bool CursesView::take_scroll_key(const ScreenBuffer& console, int code) {
-    const int rows = layout().rows;
-    const int last_top = text_rows(console) - rows;
-    if (console.marked() || last_top <= 0) return false;
+    const Layout view = layout();
+    const int rows = view.rows;
+    const bool smaller = rows < CONSOLE_LINES || view.cols < CONSOLE_COLS;
+    const int first_top = smaller ? -console.history_lines() : 0;
+    const int last_top = std::max(text_rows(console) - rows, 0);
+    if (console.marked() || last_top <= first_top) return false;
     int top = top_;
     switch (code) {
         case KEY_UP: --top; break;
         case KEY_DOWN: ++top; break;
         case KEY_PPAGE: top -= std::max(1, rows - 1); break;
         case KEY_NPAGE: top += std::max(1, rows - 1); break;
-        case KEY_HOME: top = 0; break;
+        case KEY_HOME: top = first_top; break;
         case KEY_END: top = last_top; break;
         default: return false;
     }
-    scrolled_to_ = std::clamp(top, 0, last_top);
+    scrolled_to_ = std::clamp(top, first_top, last_top);
     return true;
 }
 
@@ -107,7 +113,7 @@ void CursesView::show(const ScreenBuffer& console) {
     if (copy_changes(console) || cursor != cursor_) scrolled_to_.reset();
     wmove(pad_, cursor.row, cursor.col);
     const Layout view = layout();
-    top_ = scrolled_to_ ? std::clamp(*scrolled_to_, 0, CONSOLE_LINES - view.rows)
+    top_ = scrolled_to_ ? std::clamp(*scrolled_to_, -console.history_lines(), CONSOLE_LINES - view.rows)
                         : follow_cursor({.origin = top_,
                                          .cursor = cursor.row,
                                          .shown = view.rows,
@@ -119,7 +125,8 @@ void CursesView::show(const ScreenBuffer& console) {
                            .size = CONSOLE_COLS,
                            .margin = mark ? MARK_COLS_AROUND : 0});
     const Area area{top_, left_, view.rows, view.cols, view.status};
-    if (area != shown_) {
+    const bool moved = area != shown_;
+    if (moved) {
         changed_.fill(true);
         shown_ = area;
         status_changed_ = true;
@@ -140,7 +147,12 @@ void CursesView::show(const ScreenBuffer& console) {
         changed_[static_cast<std::size_t>(cursor.row)] = true;
         cursor_ = cursor;
     }
-    for (int y = top_; y < top_ + view.rows; ++y) {
+    // Above the console's first line, what scrolled off it.
+    if (top_ < 0 && moved) {
+        const int above = history_shown(console);
+        if (above > 0) pnoutrefresh(history_pad_, history_rows_ - above, left_, 0, 0, above - 1, view.cols - 1);
+    }
+    for (int y = std::max(top_, 0); y < top_ + view.rows; ++y) {
         if (!changed_[static_cast<std::size_t>(y)]) continue;
         int end = y + 1;
         while (end < top_ + view.rows && changed_[static_cast<std::size_t>(end)]) ++end;
@@ -151,6 +163,28 @@ void CursesView::show(const ScreenBuffer& console) {
     }
     changed_.fill(false);
     if (any) doupdate();
+}
+
+// Writes the console's history into its pad, if it is not there as it
+// stands; gives how many of its lines the view shows above the console.
+int CursesView::history_shown(const ScreenBuffer& console) {
+    if (history_pad_ == nullptr) history_pad_ = newpad(ScreenBuffer::HISTORY_LINES, CONSOLE_COLS);
+    if (history_pad_ == nullptr) return 0;
+    if (history_of_ != console.scrolled_off()) {
+        wbkgd(history_pad_, ' ' | COLOR_PAIR(colours_.pair) | colours_.attributes);
+        history_rows_ = console.history_lines();
+        std::array<cchar_t, CONSOLE_COLS> cells{};
+        for (int y = 0; y < history_rows_; ++y) {
+            const std::u32string_view line = console.history_line(y);
+            for (std::size_t x = 0; x < cells.size(); ++x) {
+                const wchar_t text[2] = {static_cast<wchar_t>(line[x]), L'\0'};
+                setcchar(&cells[x], text, colours_.attributes, colours_.pair, nullptr);
+            }
+            mvwadd_wchnstr(history_pad_, y, 0, cells.data(), CONSOLE_COLS);
+        }
+        history_of_ = console.scrolled_off();
+    }
+    return std::min(-top_, history_rows_);
 }
 
 // Puts the status line (or, `blank`, blanks) on row `row` of the terminal.

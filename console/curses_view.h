@@ -59,7 +59,11 @@ public:
 
     // Takes a scroll key (Up, Down, PageUp, PageDown, Home, End) while the
     // console has no mark and its text is taller than the view: true when
-    // taken, and the next show moves the view.
+    // taken, and the next show moves the view. On a terminal smaller than the
+    // console the lines scrolled off the console's top can be scrolled back
+    // to as well; a terminal that holds the whole console shows it as the
+    // console is, as it always has.
+
     bool take_scroll_key(const ScreenBuffer& console, int code);
 
 private:
@@ -72,6 +76,7 @@ private:
     Layout layout() const;
     bool copy_changes(const ScreenBuffer& console);
     void put_status(int row, int cols, bool blank);
+    int history_shown(const ScreenBuffer& console);
 
     // The part of the pad on the terminal, and where the cursor is.
     struct Area {
@@ -90,7 +95,7 @@ private:
     std::array<bool, CONSOLE_LINES> changed_{};     // pad lines not yet shown as they are
     Area shown_;                                    // as last shown; {} to show it all again
     Cursor cursor_;                                 // as last shown
-    int top_ = 0;                                   // first pad line shown
+    int top_ = 0;                                   // first pad line shown; below 0, history lines above it
     int left_ = 0;                                  // first pad column shown
     std::optional<int> scrolled_to_;                // the first line the player scrolled to
     WINDOW* status_pad_;                            // one line for the status, nullptr if none could be made
@@ -98,6 +103,12 @@ private:
     bool has_status_ = false;                       // a status line to show
     bool status_changed_ = false;                   // its text not yet shown as it is
     int status_row_ = -1;                           // the terminal row it was last shown on, -1 for none
+    // The console's lines scrolled off its top, made when first scrolled to,
+    // its last `history_rows_` rows in use; written as of `history_of_`
+    // lines scrolled off (nullopt: not yet, or to be written again).
+    WINDOW* history_pad_ = nullptr;
+    int history_rows_ = 0;
+    std::optional<std::size_t> history_of_;
 };
 
 }  // namespace skarvel

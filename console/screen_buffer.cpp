@@ -128,12 +128,33 @@ void ScreenBuffer::new_line() {
         ++row_;
         return;
     }
+    keep_in_history(line(0));
     std::copy(cells_.begin() + CONSOLE_COLS, cells_.end(), cells_.begin());
     std::fill(cells_.end() - CONSOLE_COLS, cells_.end(), BLANK);
     if (mark_ && --mark_->row < 0) mark_.reset();
 }
 
+void ScreenBuffer::keep_in_history(std::u32string_view top) {
+    if (history_.empty()) history_.resize(std::size_t{HISTORY_LINES} * CONSOLE_COLS);
+    const int slot = (history_first_ + history_count_) % HISTORY_LINES;
+    std::copy(top.begin(), top.end(), history_.begin() + static_cast<std::ptrdiff_t>(slot) * CONSOLE_COLS);
+    if (history_count_ < HISTORY_LINES) {
+        ++history_count_;
+    } else {
+        history_first_ = (history_first_ + 1) % HISTORY_LINES;
+    }
+    ++scrolled_off_;
+}
+
+std::u32string_view ScreenBuffer::history_line(int i) const {
+    const int slot = (history_first_ + i) % HISTORY_LINES;
+    return {history_.data() + static_cast<std::ptrdiff_t>(slot) * CONSOLE_COLS, CONSOLE_COLS};
+}
+
 void ScreenBuffer::clear() {
+    history_first_ = 0;
+    history_count_ = 0;
+    scrolled_off_ = 0;
     cells_.fill(BLANK);
     row_ = 0;
     col_ = 0;

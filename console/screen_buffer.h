@@ -5,8 +5,10 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "console/terminal.h"
 
@@ -37,7 +39,8 @@ public:
     // True while a UTF-8 character is unfinished: the bytes put so far show nothing yet.
     bool in_sequence() const { return needed_ > 0; }
 
-    // All blanks, cursor home, an unfinished UTF-8 character and the mark forgotten.
+    // All blanks, cursor home, an unfinished UTF-8 character, the mark and
+    // the history forgotten.
     void clear();
 
     // Takes the last typed character off the screen: an unfinished one is
@@ -50,6 +53,14 @@ public:
         return {cells_.data() + static_cast<std::ptrdiff_t>(row) * CONSOLE_COLS, CONSOLE_COLS};
     }
     int row() const { return row_; }
+
+    // The lines scrolled off the top since the last clear, the last
+    // HISTORY_LINES of them, oldest first; and how many have scrolled in all.
+    static constexpr int HISTORY_LINES = 200;
+    int history_lines() const { return history_count_; }
+    std::u32string_view history_line(int i) const;
+    std::size_t scrolled_off() const { return scrolled_off_; }
+
     int col() const { return col_; }
 
     // A cell marked at the cursor, kept apart from the cursor as the writing
@@ -72,6 +83,7 @@ public:
 private:
     void put_byte(unsigned char b);
     void new_line();
+    void keep_in_history(std::u32string_view top);
     void show(char32_t c);           // at the cursor, which moves on
     void put_utf8(unsigned char b);  // a byte above 127 in UTF-8 mode
     void end_sequence();             // an unfinished UTF-8 character shows broken
@@ -83,6 +95,12 @@ private:
     int shown_ = 0;                                // cells filled so far, for put's count
     bool bell_ = false;                            // a bell written and not yet rung
     std::optional<Cell> mark_;                     // the marked cell, if any
+    // A ring of the lines scrolled off, made at the first: a game's screens
+    // never scroll, so nothing is allocated while a game runs.
+    std::vector<char32_t> history_;
+    int history_first_ = 0;         // the ring's slot of the oldest line
+    int history_count_ = 0;         // lines in the ring
+    std::size_t scrolled_off_ = 0;  // lines scrolled off since the last clear
     // The UTF-8 character being assembled: its bits so far, the continuation
     // bytes it still needs, and the range the next one must be in.
     char32_t partial_ = 0;

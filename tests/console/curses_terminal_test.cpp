@@ -255,14 +255,16 @@ TEST_F(CursesOnPty, TheStatusLineShowsOnATerminalSmallerThanTheConsole) {
 }
 
 // On a screen taller than the view, a key typed during the writing still
-// goes to the screen; one pressed once it waits scrolls. Where the screen
-// fits, every key goes to it. (A last key keeps a wrong read from waiting.)
+// goes to the screen; one pressed once it waits scrolls, back to the lines
+// that scrolled off the console. Where the console fits, every key goes to
+// it. (A last key keeps a wrong read from waiting.)
 TEST_F(CursesOnPty, AScreenTallerThanTheViewScrollsOnceWritten) {
     for (const int rows : {24, CONSOLE_LINES}) {
         SCOPED_TRACE(rows);
-        open("C.UTF-8", "xterm-256color", rows, 80);
-        for (int i = 0; i < 30; ++i) term_->printf("line %d\n", i);
-        type("\x1bOB");  // Down
+        open("C.UTF-8", "xterm-256color", rows, rows < CONSOLE_LINES ? 80 : CONSOLE_COLS);
+        const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrs";
+        for (const char letter : letters) term_->printf("%s\n", std::string(8, letter).c_str());  // 45 lines
+        type("\x1bOB");                                                                           // Down
         std::thread player([this] {
             for (const char* key : {"\x1bOH", "b", "z"}) {  // Home, B, the last key
                 std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -271,9 +273,9 @@ TEST_F(CursesOnPty, AScreenTallerThanTheViewScrollsOnceWritten) {
         });
         EXPECT_EQ(term_->read_key(), Key{Key::Kind::down});
         received();
-        if (rows < 30) {
+        if (rows < CONSOLE_LINES) {
             EXPECT_EQ(term_->read_key(), Key::of('b'));
-            EXPECT_THAT(received(), HasSubstr("line 0"));
+            EXPECT_THAT(received(), HasSubstr("AAAAAAAA"));  // the first line, scrolled off the console
         } else {
             EXPECT_EQ(term_->read_key(), Key{Key::Kind::other});
             EXPECT_EQ(term_->read_key(), Key::of('b'));
