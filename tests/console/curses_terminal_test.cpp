@@ -326,6 +326,21 @@ TEST_F(CursesOnPty, ASignalEndsABlockedReadAndItsHandlerIsGivenBack) {
     EXPECT_EQ(after.sa_handler, before.sa_handler);
 }
 
+// A sleep lasts its time, also when a resize interrupts it.
+TEST_F(CursesOnPty, ASleepLastsItsTimeThroughAResize) {
+    open("C.UTF-8");
+    std::thread resizer([reader = pthread_self()] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        pthread_kill(reader, SIGWINCH);
+    });
+    const auto began = std::chrono::steady_clock::now();
+    term_->sleep_ms(150);
+    const auto slept = std::chrono::steady_clock::now() - began;
+    resizer.join();
+    EXPECT_GE(slept, std::chrono::milliseconds(150));
+    EXPECT_LT(slept, std::chrono::seconds(5));
+}
+
 TEST_F(CursesOnPty, ATerminalThatGoesAwayEndsTheRun) {
     open("C.UTF-8");
     close(master_);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <set>
 #include <string>
 
 namespace skarvel {
@@ -56,6 +57,15 @@ TEST_F(ScreenBufferTest, TheLastColumnWrapsAndTheLastLineScrolls) {
     EXPECT_EQ(text(utf8, CONSOLE_LINES - 1), U"");
     EXPECT_EQ(cursor(utf8), (Cursor{CONSOLE_LINES - 1, 0}));
 
+    // A marked cell goes up with its text, and off the console with it.
+    utf8.write("x");
+    utf8.mark();
+    utf8.write("\n");
+    ASSERT_TRUE(utf8.marked());
+    EXPECT_EQ(utf8.marked()->row, CONSOLE_LINES - 2);
+    for (int i = 0; i < CONSOLE_LINES; ++i) utf8.write("\n");
+    EXPECT_FALSE(utf8.marked());
+
     // A character in the very last cell scrolls at once.
     utf8.write(std::string(CONSOLE_COLS, 'z'));
     EXPECT_EQ(text(utf8, CONSOLE_LINES - 2), std::u32string(CONSOLE_COLS, U'z'));
@@ -70,13 +80,26 @@ TEST_F(ScreenBufferTest, TheBellShowsNothingAndIsTakenOnce) {
     EXPECT_FALSE(utf8.take_bell());
 }
 
+// The glyph bytes show the pictures the console drew for them; every other
+// control byte shows as some visible character of its own cell, never raw.
 TEST_F(ScreenBufferTest, ControlBytesShowPicturesOrPlainStandIns) {
+    utf8.write("\x01\x02\x03\x0f\x10\x11\x15\x18\x1a\x1e\x1f");
+    EXPECT_EQ(text(utf8, 0), U"☺☻♥☼►◄§↑→▲▼");
     ScreenBuffer plain(false);
-    const std::string bytes("\x00\x01\x02\x03\x0f\x10\x11\x15\x18\x1a\x1b\x1e\x1f\x7f", 14);
-    utf8.write(bytes);
-    plain.write(bytes);
-    EXPECT_EQ(text(utf8, 0), U"?☺☻♥☼►◄§↑→←▲▼⌂");
-    EXPECT_EQ(text(plain, 0), U"?@!$*><%^>?^v?");
+    plain.write("\x01\x02\x0f\x15\x03");  // player, hit player, bomb, power, life
+    const std::u32string items = text(plain, 0);
+    EXPECT_EQ(std::set<char32_t>(items.begin(), items.end()).size(), 5u) << "stand-ins alike";
+    for (const char32_t c : items) EXPECT_TRUE(c > U' ' && c < 127) << static_cast<int>(c);
+    for (int b = 0; b < 128; b = b == 31 ? 127 : b + 1) {  // the control bytes and DEL
+        if (b == '\a' || b == '\b' || b == '\t' || b == '\n') continue;
+        for (ScreenBuffer* screen : {&utf8, &plain}) {
+            screen->clear();
+            screen->put(static_cast<unsigned char>(b));
+            EXPECT_EQ(screen->col(), 1) << b;
+            const char32_t shown = screen->line(0)[0];
+            EXPECT_TRUE(shown != static_cast<char32_t>(b) && shown != U' ') << b;
+        }
+    }
 }
 
 TEST_F(ScreenBufferTest, Utf8IsAssembledAndBrokenSequencesShowAsReplacements) {
