@@ -268,7 +268,7 @@ TEST_F(RecordStoreTest, ASaveOverTheFileSizeLimitKeepsTheOldRecord) {
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
+        (void)std::signal(SIGXFSZ, SIG_IGN);
         rlimit none{};
         ::getrlimit(RLIMIT_FSIZE, &none);
         none.rlim_cur = 0;
