@@ -365,19 +365,16 @@ for what, end_game, status in [
         check("icanon" in modes and "echo" in modes, f"stty -a: {' '.join(modes)}")
 
 
-# A shell's job control in brief: the game runs as a job in the foreground;
-# at its first stop the shell takes the terminal and gives it back with
-# SIGCONT (fg), at its second it keeps the terminal and sends SIGTERM and
-# SIGCONT (kill %1). At each stop, and at the end, it notes whether the
-# terminal modes are those the game started with.
+# Job control as a shell does it: the game runs as a job in the foreground; at
+# its first stop the shell gives it the terminal back with SIGCONT (fg), at its
+# second it keeps the terminal and sends SIGTERM and SIGCONT (kill %1). Whether
+# the terminal modes are those the game started with is noted at each stop
+# ("stops") and at the end ("status").
 JOB_SHELL = """\
 import os, signal, sys, termios
-def modes():
-    return "modes kept" if termios.tcgetattr(0) == before else "modes changed"
-def wait():
-    return os.waitpid(job, os.WUNTRACED)[1]
 signal.signal(signal.SIGTTOU, signal.SIG_IGN)
 before = termios.tcgetattr(0)
+modes = lambda: "modes kept" if termios.tcgetattr(0) == before else "modes changed"
 job = os.fork()
 if job == 0:
     os.setpgid(0, 0)
@@ -386,17 +383,16 @@ if job == 0:
     os.execv(sys.argv[1], sys.argv[1:])
 with open("stops", "w") as log:
     for fg in (True, False, None):
-        status = wait()
+        status = os.waitpid(job, os.WUNTRACED)[1]
         if not os.WIFSTOPPED(status) or fg is None:
             break
         print(modes(), file=log, flush=True)
         os.tcsetpgrp(0, job if fg else os.getpgrp())
         os.kill(job, signal.SIGCONT if fg else signal.SIGTERM)
         os.kill(job, signal.SIGCONT)
-end = f"signal {os.WTERMSIG(status)}" if os.WIFSIGNALED(status) else f"wait status {status:#x}"
-if os.WIFSTOPPED(status):
+if os.WIFSTOPPED(status):  # stopped again in the background
     os.kill(job, signal.SIGKILL)
-    end = "stopped again in the background"
+end = f"signal {os.WTERMSIG(status)}" if os.WIFSIGNALED(status) else f"wait status {status:#x}"
 open("status", "w").write(f"{end}, {modes()}\\n")
 """
 
