@@ -1,9 +1,13 @@
 #include "console/curses_session.h"
 
+#include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <new>
 
+#include "console/end_signals.h"
 #include "console/terminal.h"
 #include "console/terminal_type.h"
 
@@ -29,22 +33,25 @@ std::unique_ptr<CursesSession> CursesSession::open(const char* term_type, std::F
         why = "terminal type " + quoted + " cannot move the cursor or clear the screen";
         return nullptr;
     }
+    errno = 0;
     SCREEN* screen = newterm(name, out, in);
     if (screen == nullptr) {
-        why = "unknown terminal type " + quoted;
+        why = errno == ENOMEM ? "out of memory" : "unknown terminal type " + quoted;
         return nullptr;
     }
     WINDOW* pad = newpad(CONSOLE_LINES, CONSOLE_COLS);
-    if (pad == nullptr) {
+    std::unique_ptr<CursesSession> session(pad == nullptr ? nullptr
+                                                          : new (std::nothrow) CursesSession(screen, pad, fileno(out)));
+    if (!session) {
+        if (pad != nullptr) delwin(pad);
         endwin();
         delscreen(screen);
-        why = "cannot make the 150x40 console";
-        return nullptr;
+        why = "out of memory";
     }
-    return std::make_unique<CursesSession>(screen, pad);
+    return session;
 }
 
-CursesSession::CursesSession(SCREEN* screen, WINDOW* pad) : screen_(screen), pad_(pad) {
+CursesSession::CursesSession(SCREEN* screen, WINDOW* pad, int fd) : screen_(screen), pad_(pad), fd_(fd) {
     cbreak();
     noecho();
     keypad(pad_, TRUE);  // keys are read on the pad: reading on stdscr would paint it over the pad
@@ -53,9 +60,33 @@ CursesSession::CursesSession(SCREEN* screen, WINDOW* pad) : screen_(screen), pad
     set_escdelay(25);  // arrow keys are read at once
 }
 
+void CursesSession::suspend() {
+    given_back_ = true;
+    // Where a script started the game, the shell takes the terminal as soon
+    // as the script stops, maybe before this process has given it back: the
+    // modes are put back all the same, rather than stopping half-way on SIGTTOU.
+    sigset_t ttou{};
+    sigset_t before{};
+    sigemptyset(&ttou);
+    sigaddset(&ttou, SIGTTOU);
+    pthread_sigmask(SIG_BLOCK, &ttou, &before);
+    endwin();
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    // Continued in the background (bg), the game stops again until it is brought to the foreground.
+    for (;;) {
+        EndSignalGuard::stop_process();
+        EndSignalGuard::end_run_if_signalled();
+        const pid_t foreground = tcgetpgrp(fd_);
+        if (foreground == getpgrp()) break;
+        if (foreground < 0) throw RunEnded{0};  // the terminal has gone
+    }
+    given_back_ = false;
+    flushinp();  // a key read cut short by the stop left a failure queued in curses
+}
+
 CursesSession::~CursesSession() {
     delwin(pad_);
-    endwin();
+    if (!given_back_) endwin();
     delscreen(screen_);
 }
 

@@ -94,7 +94,7 @@ public:
         left.tv_sec = static_cast<std::time_t>(ms / 1000);
         left.tv_nsec = static_cast<long>(ms % 1000) * 1'000'000L;
         for (;;) {
-            EndSignalGuard::end_run_if_signalled();
+            notice_signals();
             if (nanosleep(&left, &left) == 0 || errno != EINTR) return;
         }
     }
@@ -117,12 +117,22 @@ private:
         if (console_.take_bell()) beep();
     }
 
+    // An end signal ends the run; after Ctrl-Z and the resume the whole
+    // terminal is drawn anew.
+    void notice_signals() {
+        EndSignalGuard::end_run_if_signalled();
+        if (!EndSignalGuard::take_stop_request()) return;
+        session_->suspend();
+        view_.repaint();
+        show();
+    }
+
     // The next curses key code, the console shown first. A resize or Ctrl-L
     // repaints and reads on; a signal or a terminal that has gone ends the run.
     int next_code() {
         for (;;) {
             show();
-            EndSignalGuard::end_run_if_signalled();
+            notice_signals();
             errno = 0;
             const int c = keys_.read();
             if (c == KEY_RESIZE || c == CTRL_L) {

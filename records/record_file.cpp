@@ -1,10 +1,12 @@
 #include "records/record_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <thread>
@@ -15,21 +17,27 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// How long a save waits for the folder lock another copy's save holds: as
+// long as a save can take on a slow disk. A save never runs without the lock.
+constexpr auto LOCK_WAIT = std::chrono::seconds(10);
+
 // The reason of the last failed system call.
 std::error_code last_error() { return {errno, std::generic_category()}; }
 
-// The one failure that has no errno of its own: a name that holds something
-// other than a regular file or a folder.
-class NotRegularFileCategory final : public std::error_category {
+// The failures that have no errno of their own.
+enum class RecordError { not_regular_file = 1, folder_locked };
+
+class RecordErrorCategory final : public std::error_category {
 public:
     const char* name() const noexcept override { return "record file"; }
-    std::string message(int) const override { return "Not a regular file"; }
+    std::string message(int code) const override {
+        return code == int(RecordError::folder_locked) ? "Folder kept locked by another save" : "Not a regular file";
+    }
 };
 
-// The reason given for a FIFO, device or socket where a file is to be saved.
-std::error_code not_regular_file() {
-    static const NotRegularFileCategory category;
-    return {1, category};
+std::error_code record_error(RecordError error) {
+    static const RecordErrorCategory category;
+    return {int(error), category};
 }
 
 // Closes a descriptor when it goes out of scope.
@@ -48,21 +56,37 @@ private:
 };
 
 // An exclusive flock on a folder, held until destruction: the lock lives on
-// the folder itself, so no lock file is left behind.
+// the folder itself, so no lock file is left behind. It belongs to the open
+// file description, so two stores of one process take turns as well.
 class FolderLock {
 public:
-    // Tries for a moment; goes on without the lock when it cannot be had.
+    // Waits for the lock up to LOCK_WAIT; error() says why it is not held.
     explicit FolderLock(const fs::path& folder) : folder_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
         using namespace std::chrono_literals;
-        if (folder_.get() < 0) return;
-        for (int attempt = 0; attempt < 15; ++attempt) {
-            if (::flock(folder_.get(), LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK) return;
+        if (folder_.get() < 0) {
+            error_ = last_error();
+            return;
+        }
+        const auto deadline = std::chrono::steady_clock::now() + LOCK_WAIT;
+        while (::flock(folder_.get(), LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK && errno != EINTR) {
+                error_ = last_error();
+                return;
+            }
+            if (std::chrono::steady_clock::now() >= deadline) {
+                error_ = record_error(RecordError::folder_locked);
+                return;
+            }
             std::this_thread::sleep_for(10ms);
         }
     }
 
+    std::error_code error() const { return error_; }
+    int folder() const { return folder_.get(); }  // the locked folder, open for reading
+
 private:
-    Descriptor folder_;  // closing it releases the lock
+    Descriptor folder_;      // closing it releases the lock
+    std::error_code error_;  // why the lock is not held; none when it is
 };
 
 // The folder that holds `path` ("." for a bare name).
@@ -81,6 +105,49 @@ std::error_code follow_links(fs::path& path) {
         path = link.is_absolute() ? link : path.parent_path() / link;
     }
     return {ELOOP, std::generic_category()};
+}
+
+// Opens `path` for reading, never blocking: null and no error where it holds
+// no regular file, null and the reason where it cannot be opened or examined.
+FileHandle open_for_reading(const fs::path& path, std::error_code& error) {
+    // Non-blocking, so that opening a FIFO without a writer returns at once.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        error = last_error();
+        return nullptr;
+    }
+    struct stat st {};
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (::fstat(fd, &st) != 0 || flags < 0 || (S_ISREG(st.st_mode) && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)) {
+        error = last_error();
+    }
+    FileHandle file(!error && S_ISREG(st.st_mode) ? ::fdopen(fd, "r") : nullptr);
+    if (!file) ::close(fd);
+    return file;
+}
+
+// True for a temporary file mkostemp made from `prefix` + "XXXXXX": six
+// letters or digits after the prefix.
+bool is_temporary_of(std::string_view name, std::string_view prefix) {
+    const auto made = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); };
+    return name.size() == prefix.size() + 6 && name.starts_with(prefix) &&
+           std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(), made);
+}
+
+// Removes the temporary files that saves of this record left in `folder`
+// when they were killed before their rename. Only done holding the folder
+// lock: no save is writing one then. A failure here costs the save nothing.
+void remove_leftovers(const FolderLock& lock, std::string_view prefix) {
+    DIR* const dir = ::fdopendir(::dup(lock.folder()));  // a dup closed with it; the lock stays on the original
+    if (dir == nullptr) return;
+    while (const dirent* entry = ::readdir(dir)) {
+        struct stat st {};
+        if (is_temporary_of(entry->d_name, prefix) &&
+            ::fstatat(lock.folder(), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode)) {
+            (void)::unlinkat(lock.folder(), entry->d_name, 0);
+        }
+    }
+    (void)::closedir(dir);
 }
 
 // Writes all of `content`, retrying short writes.
@@ -110,26 +177,38 @@ std::error_code take_over_attributes(int fd, const struct stat* old) {
     return ::fchmod(fd, old->st_mode & 0777) == 0 ? std::error_code{} : last_error();
 }
 
-// Makes a finished rename in `folder` survive a crash. A failure here changes
-// nothing the player could act on: the new record is in place either way.
-void sync_folder(const fs::path& folder) {
-    const Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.get() >= 0) ::fsync(dir.get());
+// Why the file `old` at `target` may not be replaced: a folder, a FIFO,
+// device or socket, a file whose permission bits let no one write it (root
+// included), or one this process may not write.
+std::error_code check_replaceable(const fs::path& target, const struct stat& old) {
+    if (S_ISDIR(old.st_mode)) return {EISDIR, std::generic_category()};
+    if (!S_ISREG(old.st_mode)) return record_error(RecordError::not_regular_file);
+    if ((old.st_mode & 0222) == 0) return {EACCES, std::generic_category()};
+    return ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) == 0 ? std::error_code{} : last_error();
 }
 
-// replace_file on a name that is no symbolic link: a hidden temporary file
-// beside it, written, flushed to disk and renamed over it.
-std::error_code replace_target(const fs::path& target, std::string_view content) {
+// A save of a name that is no symbolic link, its folder locked: a hidden
+// temporary file beside it, written, flushed to disk and renamed over it.
+std::error_code save_locked(const fs::path& target, const FolderLock& lock, std::string content,
+                            const MergeFile& merge) {
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
     if (!exists && errno != ENOENT) return last_error();
-    if (exists && S_ISDIR(old.st_mode)) return {EISDIR, std::generic_category()};
-    if (exists && !S_ISREG(old.st_mode)) return not_regular_file();
-    if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return last_error();
-
-    const fs::path folder = folder_of(target);
+    if (exists) {
+        if (const std::error_code error = check_replaceable(target, old)) return error;
+    }
+    if (merge) {  // a missing file gives the merge null; one that cannot be read fails the save
+        std::error_code error;
+        const FileHandle current = open_for_reading(target, error);
+        if (error && error != std::errc::no_such_file_or_directory) return error;
+        errno = 0;
+        content = merge(current.get());
+        if (current && std::ferror(current.get())) return {errno != 0 ? errno : EIO, std::generic_category()};
+    }
     // Hidden, beside the target: ".score.txt.XXXXXX".
-    std::string temp = (folder / std::string(1, '.').append(target.filename().string()).append(".XXXXXX")).string();
+    const std::string prefix = std::string(1, '.').append(target.filename().string()).append(1, '.');
+    remove_leftovers(lock, prefix);
+    std::string temp = (folder_of(target) / prefix).string().append("XXXXXX");
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return last_error();
     std::error_code error = take_over_attributes(fd, exists ? &old : nullptr);
@@ -141,39 +220,30 @@ std::error_code replace_target(const fs::path& target, std::string_view content)
         ::unlink(temp.c_str());
         return error;
     }
-    sync_folder(folder);
+    // Makes the rename survive a crash. A failure here changes nothing the
+    // player could act on: the new record is in place either way.
+    (void)::fsync(lock.folder());
     return {};
+}
+
+// Follows the links of `path`, locks the folder of the file it names and saves.
+std::error_code save(const fs::path& path, std::string_view content, const MergeFile& merge) {
+    fs::path target = path;
+    if (const std::error_code error = follow_links(target)) return error;
+    const FolderLock lock(folder_of(target));
+    if (lock.error()) return lock.error();
+    return save_locked(target, lock, std::string(content), merge);
 }
 
 }  // namespace
 
 FileHandle open_regular_file(const fs::path& path) {
-    // Non-blocking, so that opening a FIFO without a writer returns at once.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    struct stat st {};
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-        ::close(fd);
-        return nullptr;
-    }
-    FileHandle file(::fdopen(fd, "r"));
-    if (!file) ::close(fd);
-    return file;
+    std::error_code ignored;
+    return open_for_reading(path, ignored);
 }
 
-std::error_code replace_file(const fs::path& path, std::string_view content) {
-    fs::path target = path;
-    if (const std::error_code error = follow_links(target)) return error;
-    return replace_target(target, content);
-}
+std::error_code replace_file(const fs::path& path, std::string_view content) { return save(path, content, nullptr); }
 
-std::error_code update_file(const fs::path& path, const std::function<std::string(std::FILE* current)>& merge) {
-    fs::path target = path;
-    if (const std::error_code error = follow_links(target)) return error;
-    const FolderLock lock(folder_of(target));
-    const std::string content = merge(open_regular_file(target).get());
-    return replace_target(target, content);
-}
+std::error_code update_file(const fs::path& path, const MergeFile& merge) { return save(path, {}, merge); }
 
 }  // namespace skarvel

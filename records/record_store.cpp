@@ -31,10 +31,10 @@ int read_score(std::FILE* file, ScoreRecord& into) {
     return scan_int(in, into.games_won) ? 2 : 1;
 }
 
-// The score record to write when the file holds `current` (null when it
-// cannot be opened): the larger best score, and the file's games won plus
-// the wins the run gained since `last`, stopping at the 32-bit maximum. What
-// the file does not give is taken from the run.
+// The score record to write when the file holds `current` (null when it is
+// missing): the larger best score, and the file's games won plus the wins
+// the run gained since `last`, stopping at the 32-bit maximum. What the file
+// does not give (missing, or unreadable by the reading rules) is the run's.
 ScoreRecord merge_score(std::FILE* current, const ScoreRecord& run, const ScoreRecord& last) {
     ScoreRecord file = run;
     const int fields = current == nullptr ? 0 : read_score(current, file);
@@ -77,11 +77,8 @@ void RecordStore::load_options(OptionsRecord& into) {
 void RecordStore::save_score(const ScoreRecord& run) {
     const std::error_code error = update_file(
         path_of(SCORE_FILE), [&](std::FILE* current) { return format_score(merge_score(current, run, last_score_)); });
-    if (error) {
-        note_failure(SCORE_FILE, error);
-        return;
-    }
-    last_score_ = run;
+    note_outcome(SCORE_FILE, error);
+    if (!error) last_score_ = run;
 }
 
 void RecordStore::save_score_if_gained(const ScoreRecord& run) {
@@ -94,7 +91,7 @@ void RecordStore::save_options(const OptionsRecord& options) {
                                 options.display, options.level);
     const std::error_code error =
         replace_file(path_of(OPTIONS_FILE), std::string_view(text, static_cast<std::size_t>(n)));
-    if (error) note_failure(OPTIONS_FILE, error);
+    note_outcome(OPTIONS_FILE, error);
 }
 
 std::vector<std::string> RecordStore::failed_saves() const {
@@ -108,11 +105,14 @@ std::filesystem::path RecordStore::path_of(const char* name) const {
     return folder_ / name;
 }
 
-void RecordStore::note_failure(const char* name, std::error_code reason) {
-    for (const auto& failure : failures_) {
-        if (failure.first == name) return;
+void RecordStore::note_outcome(const char* name, std::error_code error) {
+    const auto failed =
+        std::find_if(failures_.begin(), failures_.end(), [&](const auto& f) { return f.first == name; });
+    if (!error) {
+        if (failed != failures_.end()) failures_.erase(failed);
+    } else if (failed == failures_.end()) {
+        failures_.emplace_back(name, "skarvel: cannot save " + path_of(name).string() + ": " + error.message());
     }
-    failures_.emplace_back(name, "skarvel: cannot save " + path_of(name).string() + ": " + reason.message());
 }
 
 }  // namespace skarvel

@@ -51,16 +51,16 @@ public:
     // The options screens: the whole record; the last change wins.
     void save_options(const OptionsRecord& options);
 
-    // One line per file whose save failed during the run, e.g.
-    // "skarvel: cannot save options.txt: Permission denied": once per file, with the first reason.
+    // One line per file whose last save failed, e.g. "skarvel: cannot save options.txt: Permission denied":
+    // the first reason since the file was last saved. A later save that succeeds clears it.
     std::vector<std::string> failed_saves() const;
 
     // Where a file of this folder lives (the help screen looks for help.txt here first).
     std::filesystem::path path_of(const char* name) const;
 
 private:
-    // Remembers the first failed save of the file `name`.
-    void note_failure(const char* name, std::error_code reason);
+    // Remembers the first failed save of the file `name` since it was last saved, or forgets it after a save.
+    void note_outcome(const char* name, std::error_code error);
 
     std::filesystem::path folder_;  // the folder of both records
     ScoreRecord last_score_;        // the run's values when it last read or wrote score.txt

@@ -2,6 +2,8 @@
 // give the terminal back.
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <new>
 #include <string>
 
 #include "console/curses_terminal.h"
@@ -26,9 +28,19 @@ int print_answer(const char* text) {
     return 0;
 }
 
-}  // namespace
+// Memory set aside at start and given back by the first allocation that
+// fails, so that its std::bad_alloc can still be made, thrown and reported:
+// where memory is that short the library has none left for an exception.
+void* memory_reserve = nullptr;  // the one place a new-handler can reach
 
-int main(int argc, char* argv[]) {
+void release_memory_reserve() {
+    std::free(memory_reserve);
+    memory_reserve = nullptr;
+    std::set_new_handler(nullptr);  // the allocation tried again throws if it still fails
+}
+
+// The whole run; std::bad_alloc reaches main.
+int run(int argc, char* argv[]) {
     using namespace skarvel;
     const CommandLine command = parse_command_line(argc, argv);
     switch (command.action) {
@@ -67,9 +79,29 @@ int main(int argc, char* argv[]) {
         // However the run ended, a best score or a win the player was shown is kept.
         records.save_score_if_gained(score_of(g));
     }  // the terminal is restored here
+    // Written even where the run ended while stopped, in the background, on a terminal that stops background output.
+    (void)std::signal(SIGTTOU, SIG_IGN);
     for (const std::string& line : records.failed_saves()) (void)std::fprintf(stderr, "%s\n", line.c_str());
     // End as the signal would have ended us, now that the terminal is back;
     // where that cannot be, with a failing status.
     if (signal != 0 && std::signal(signal, SIG_DFL) != SIG_ERR) (void)std::raise(signal);
     return status;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    constexpr std::size_t RESERVE_BYTES = std::size_t{64} * 1024;
+    memory_reserve = std::malloc(RESERVE_BYTES);
+    if (memory_reserve == nullptr) {
+        say("out of memory");
+        return 1;
+    }
+    std::set_new_handler(release_memory_reserve);
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc&) {  // the terminal, if it was started, is given back by now
+        say("out of memory");
+        return 1;
+    }
 }

@@ -369,6 +369,57 @@ for what, end_game, status in [
         check("icanon" in modes and "echo" in modes, f"stty -a: {' '.join(modes)}")
 
 
+# Job control as a shell does it: the game runs as a job in the foreground; at
+# its first stop the shell gives it the terminal back with SIGCONT (fg), at its
+# second it keeps the terminal and sends SIGTERM and SIGCONT (kill %1). Whether
+# the terminal modes are those the game started with is noted at each stop
+# ("stops") and at the end ("status").
+JOB_SHELL = """\
+import os, signal, sys, termios
+signal.signal(signal.SIGTTOU, signal.SIG_IGN)
+before = termios.tcgetattr(0)
+modes = lambda: "modes kept" if termios.tcgetattr(0) == before else "modes changed"
+job = os.fork()
+if job == 0:
+    os.setpgid(0, 0)
+    os.tcsetpgrp(0, os.getpid())
+    signal.signal(signal.SIGTTOU, signal.SIG_DFL)
+    os.execv(sys.argv[1], sys.argv[1:])
+with open("stops", "w") as log:
+    for fg in (True, False, None):
+        status = os.waitpid(job, os.WUNTRACED)[1]
+        if not os.WIFSTOPPED(status) or fg is None:
+            break
+        print(modes(), file=log, flush=True)
+        os.tcsetpgrp(0, job if fg else os.getpgrp())
+        os.kill(job, signal.SIGCONT if fg else signal.SIGTERM)
+        os.kill(job, signal.SIGCONT)
+if os.WIFSTOPPED(status):  # stopped again in the background
+    os.kill(job, signal.SIGKILL)
+end = f"signal {os.WTERMSIG(status)}" if os.WIFSIGNALED(status) else f"wait status {status:#x}"
+open("status", "w").write(f"{end}, {modes()}\\n")
+"""
+
+
+@test("Ctrl-Z: the game stops with the terminal given back, fg repaints it, kill %1 ends it with its save")
+def _(t):
+    t.write("options.txt", "3 8 1 1 10")
+    t.write("score.txt", "-1 0")
+    t.write("job_shell.py", JOB_SHELL)
+    pane = t.pane(f"python3 job_shell.py {shlex.quote(t.binary)}")
+    main_menu(pane)
+    pane.type("p")
+    end = play_to_end(pane)
+    won = finished_game_outcome(end)
+    pane.keys("C-z")
+    t.wait_file("stops", "modes kept\n")
+    pane.wait_for(described("the game's screen as it was")(lambda s: s == end))
+    pane.keys("C-z")
+    check(t.wait_file("status") == "signal 15, modes kept\n", f"status {t.read('status')!r}")
+    check(t.read("stops") == "modes kept\n" * 2, f"stops {t.read('stops')!r}")
+    check(t.read("score.txt") == ("-1 1" if won else f"{score_of(end)} 0"), f"score.txt {t.read('score.txt')!r}")
+
+
 for what, launch in [
         ("stdin and stdout not a terminal", None),
         ("stdout not a terminal", "{bin} > out 2> err"),
