@@ -296,10 +296,25 @@ TEST_F(CursesOnPty, TypedLinesAreEditedAndControlKeysIgnored) {
     EXPECT_EQ(line, "123\n");
 }
 
+// The handler of each signal while the terminal is open.
+std::vector<void (*)(int)> handlers() {
+    std::vector<void (*)(int)> all;
+    for (const int signal : {SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGTSTP}) {
+        struct sigaction now {};
+        sigaction(signal, nullptr, &now);
+        all.push_back(now.sa_handler);
+    }
+    return all;
+}
+
 TEST_F(CursesOnPty, ASignalEndsABlockedReadAndItsHandlerIsGivenBack) {
-    struct sigaction before {};
-    sigaction(SIGINT, nullptr, &before);
+    const auto before = handlers();
     open("C.UTF-8");
+    const auto during = handlers();
+    for (std::size_t i = 0; i < during.size(); ++i) {
+        const bool stop_ignored = i == during.size() - 1 && before[i] == SIG_IGN;  // stays ignored
+        if (!stop_ignored) EXPECT_NE(during[i], before[i]) << "signal " << i << " not caught";
+    }
 
     // Interrupt the read; should the read go on, a key ends it rather than a hang.
     std::atomic<bool> done = false;
@@ -321,9 +336,7 @@ TEST_F(CursesOnPty, ASignalEndsABlockedReadAndItsHandlerIsGivenBack) {
     EXPECT_THROW(term_->sleep_ms(10), RunEnded);
 
     term_.reset();
-    struct sigaction after {};
-    sigaction(SIGINT, nullptr, &after);
-    EXPECT_EQ(after.sa_handler, before.sa_handler);
+    EXPECT_EQ(handlers(), before);
 }
 
 // A sleep lasts its time, also when a resize interrupts it.
