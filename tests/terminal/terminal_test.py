@@ -106,8 +106,14 @@ class Tmux:
         self.env.update(LC_ALL="C.UTF-8", LANG="C.UTF-8", HISTFILE="/dev/null", PS1="$ ")
 
     def __call__(self, *args):
-        done = subprocess.run(["tmux", "-u", "-S", self.socket, "-f", self.conf, *args],
-                              env=self.env, capture_output=True, text=True, timeout=TIMEOUT_S)
+        for attempt in range(5):
+            done = subprocess.run(["tmux", "-u", "-S", self.socket, "-f", self.conf, *args],
+                                  env=self.env, capture_output=True, text=True, timeout=TIMEOUT_S)
+            # A server that dies while it starts, on a loaded machine, is
+            # tmux's fault, not the game's: start it again.
+            if "server exited unexpectedly" not in done.stderr or args[0] != "new-session":
+                break
+            time.sleep(0.2 * (attempt + 1))
         if done.returncode != 0:
             raise Failed(f"tmux {' '.join(args)}: {done.stderr.strip()}")
         return done.stdout
