@@ -9,10 +9,10 @@
 #include "console/terminal.h"
 #include "core/game_state.h"
 #include "records/record_store.h"
+#include "screens/data_files.h"
 
 namespace skarvel {
 
-constexpr const char* HELP_FILE = "help.txt";
 constexpr const char* TITLE = "\t\t KELDRY'S SKARVEL \n";  // first line of every menu screen
 
 // What the screens of one run share.
