@@ -34,7 +34,7 @@ CommandLine bad_usage(std::string error) {
 std::string offending_option(char* argv[]) {
     const bool known_letter = optopt != ':' && std::strchr(SHORT_OPTIONS, optopt) != nullptr;
     if (optopt != 0 && !known_letter) return {'-', static_cast<char>(optopt)};
-    const std::string typed = argv[optind - 1];
+    std::string typed = argv[optind - 1];
     if (typed.starts_with("--")) {
         for (const option& known : LONG_OPTIONS) {
             if (known.name != nullptr && known.val == optopt) return std::string("--") + known.name;
