@@ -9,8 +9,13 @@ include(CheckCXXCompilerFlag)
 include(CheckLinkerFlag)
 include(CheckPIESupported)
 
+# PIE: the game's own target asks for it (POSITION_INDEPENDENT_CODE, which
+# links with -pie where the toolchain takes it), and the game library's
+# objects are compiled as for an executable. -fPIE, not the -fPIC a
+# position-independent static library gets: with -fPIC calls between the
+# game's own functions go through the PLT and are not inlined, which costs a
+# move on the largest field about 30%.
 check_pie_supported()
-set(CMAKE_POSITION_INDEPENDENT_CODE ON)  # PIE, where the toolchain makes it
 
 set(skarvel_optimised "$<CONFIG:Release,RelWithDebInfo,MinSizeRel>")
 # _FORTIFY_SOURCE needs the optimisation these builds have; undefined first,
@@ -18,9 +23,10 @@ set(skarvel_optimised "$<CONFIG:Release,RelWithDebInfo,MinSizeRel>")
 set(SKARVEL_RELEASE_OPTIONS "$<${skarvel_optimised}:-U_FORTIFY_SOURCE>" "$<${skarvel_optimised}:-D_FORTIFY_SOURCE=2>")
 set(SKARVEL_RELEASE_LINK_OPTIONS "")
 
-# Both folders become "."; the build folder is named last, as it may lie
-# inside the source folder and GCC takes the last map that fits.
-foreach(flag -fstack-protector-strong -fstack-clash-protection
+# Each flag the compiler takes. The two maps make both folders "."; the
+# build folder is named last, as it may lie inside the source folder and GCC
+# takes the last map that fits.
+foreach(flag -fPIE -fstack-protector-strong -fstack-clash-protection
              "-ffile-prefix-map=${PROJECT_SOURCE_DIR}=." "-ffile-prefix-map=${PROJECT_BINARY_DIR}=.")
   string(REGEX REPLACE "=.*" "" name "${flag}")
   string(MAKE_C_IDENTIFIER "SKARVEL_CXX_TAKES${name}" takes)

@@ -27,10 +27,11 @@ CommandLine bad_usage(std::string error) {
     return {.action = CommandLine::Action::bad_usage, .records_dir = {}, .error = std::move(error)};
 }
 
-// The option getopt_long stopped at: a long one by its full name, however
-// shortened ("--d" is "--dir"), an unknown one as typed ("--foo", "-d"). An
-// unknown letter may stand inside a group ("-xh"): it is named alone. Past
-// any other, getopt_long has moved on to the next argument.
+// The option getopt_long stopped at: a known long one by its full name,
+// however shortened ("--d" is "--dir"); an unknown long one or a letter as
+// typed ("--foo", "-d"). An unknown letter may stand inside a group ("-xh"):
+// it is named alone. Past any other, getopt_long has moved on to the next
+// argument.
 std::string offending_option(char* argv[]) {
     const bool known_letter = optopt != ':' && std::strchr(SHORT_OPTIONS, optopt) != nullptr;
     if (optopt != 0 && !known_letter) return {'-', static_cast<char>(optopt)};
