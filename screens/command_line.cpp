@@ -7,6 +7,8 @@
 #include <system_error>
 #include <utility>
 
+#include "screens/build_settings.h"
+
 namespace skarvel {
 
 namespace {
@@ -25,13 +27,21 @@ CommandLine bad_usage(std::string error) {
     return {.action = CommandLine::Action::bad_usage, .records_dir = {}, .error = std::move(error)};
 }
 
-// The option getopt_long stopped at, as typed ("--foo", "--help=1", "-d"). An
-// unknown letter may stand inside a group ("-xh"): it is named alone. Past
-// any other, getopt_long has moved on to the next argument.
+// The option getopt_long stopped at: a known long one by its full name,
+// however shortened ("--d" is "--dir"); an unknown long one or a letter as
+// typed ("--foo", "-d"). An unknown letter may stand inside a group ("-xh"):
+// it is named alone. Past any other, getopt_long has moved on to the next
+// argument.
 std::string offending_option(char* argv[]) {
     const bool known_letter = optopt != ':' && std::strchr(SHORT_OPTIONS, optopt) != nullptr;
     if (optopt != 0 && !known_letter) return {'-', static_cast<char>(optopt)};
-    return argv[optind - 1];
+    std::string typed = argv[optind - 1];
+    if (typed.starts_with("--")) {
+        for (const option& known : LONG_OPTIONS) {
+            if (known.name != nullptr && known.val == optopt) return std::string("--") + known.name;
+        }
+    }
+    return typed;
 }
 
 }  // namespace
@@ -54,11 +64,10 @@ CommandLine parse_command_line(int argc, char* argv[]) {
             case 'V': line.action = CommandLine::Action::show_version; return line;
             case ':': return bad_usage("option '" + offending_option(argv) + "' needs a folder");
             default: {
-                const std::string typed = offending_option(argv);
-                if (typed.starts_with("--") && typed.find('=') != std::string::npos) {
-                    return bad_usage("option '" + typed.substr(0, typed.find('=')) + "' takes no value");
-                }
-                return bad_usage("unknown option '" + typed + "'");
+                // getopt_long names a known long option only when it was given a value.
+                const std::string named = offending_option(argv);
+                if (optopt != 0 && named.starts_with("--")) return bad_usage("option '" + named + "' takes no value");
+                return bad_usage("unknown option '" + named + "'");
             }
         }
     }

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "screens/screens.h"
+#include "screens/build_settings.h"
 
 namespace skarvel {
 
@@ -35,18 +35,13 @@ fs::path find_program(const char* argv0) {
 
 }  // namespace
 
-std::vector<fs::path> installed_data_dirs(const char* argv0) {
-    std::vector<fs::path> dirs;
-    if (const fs::path program = find_program(argv0); program.has_parent_path()) {
-        dirs.push_back(program.parent_path() / SKARVEL_DATA_FROM_BIN);
-    }
-    dirs.emplace_back(SKARVEL_DATA_DIR);
-    return dirs;
-}
-
 std::vector<fs::path> help_file_places(const fs::path& in_records_folder, const char* argv0) {
     std::vector<fs::path> places{in_records_folder};
-    for (const fs::path& dir : installed_data_dirs(argv0)) places.push_back(dir / HELP_FILE);
+    if (const fs::path program = find_program(argv0); program.has_parent_path()) {
+        places.push_back(program.parent_path() / HELP_FILE);
+        places.push_back(program.parent_path() / SKARVEL_DATA_FROM_BIN / HELP_FILE);
+    }
+    places.push_back(fs::path(SKARVEL_DATA_DIR) / HELP_FILE);
     return places;
 }
 

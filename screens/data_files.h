@@ -1,5 +1,5 @@
 // Where the game finds the files it only reads: help.txt in the records'
-// folder, else in the installed data folder.
+// folder, else beside the program, else in the installed data folder.
 #pragma once
 
 #include <filesystem>
@@ -7,15 +7,14 @@
 
 namespace skarvel {
 
-// The installed data folders, in the order they are searched: the one beside
-// the running program (`../share/skarvel` from its folder, so that a tree
-// installed under another prefix or moved still finds its own), then the one
-// the build was configured for. `argv0` finds the program where
-// /proc/self/exe cannot.
-std::vector<std::filesystem::path> installed_data_dirs(const char* argv0);
+inline constexpr const char* HELP_FILE = "help.txt";
 
 // Where help.txt is looked up, in order: the records' folder first, so that
-// a player's own text wins, then the installed data folders.
+// a player's own text wins; then the running program's own folder (the build
+// folder puts a copy there); then the installed data folders: the one beside
+// the program (`../share/skarvel` from its folder, so that a tree installed
+// under another prefix or moved still finds its own), then the one the build
+// was configured for. `argv0` finds the program where /proc/self/exe cannot.
 std::vector<std::filesystem::path> help_file_places(const std::filesystem::path& in_records_folder, const char* argv0);
 
 }  // namespace skarvel

@@ -1,5 +1,7 @@
 // Keldry's Skarvel: read the command line, start the terminal, run the game,
 // give the terminal back.
+#include <unistd.h>
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -51,7 +53,10 @@ int run(int argc, char* argv[]) {
             return 2;
         case CommandLine::Action::play: break;
     }
-    if (std::string why; !command.records_dir.empty() && !make_records_dir(command.records_dir, why)) {
+    // Without a terminal on both ends curses refuses the start below, and
+    // says why; a run that cannot start makes no folder.
+    const bool on_terminal = ::isatty(STDIN_FILENO) == 1 && ::isatty(STDOUT_FILENO) == 1;
+    if (std::string why; on_terminal && !command.records_dir.empty() && !make_records_dir(command.records_dir, why)) {
         say(why);
         return 1;
     }

@@ -9,10 +9,9 @@
 #include "console/terminal.h"
 #include "core/game_state.h"
 #include "records/record_store.h"
+#include "screens/data_files.h"
 
 namespace skarvel {
-
-constexpr const char* HELP_FILE = "help.txt";
 
 // What the screens of one run share.
 struct Session {

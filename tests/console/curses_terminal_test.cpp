@@ -313,7 +313,9 @@ TEST_F(CursesOnPty, ASignalEndsABlockedReadAndItsHandlerIsGivenBack) {
     const auto during = handlers();
     for (std::size_t i = 0; i < during.size(); ++i) {
         const bool stop_ignored = i == during.size() - 1 && before[i] == SIG_IGN;  // stays ignored
-        if (!stop_ignored) EXPECT_NE(during[i], before[i]) << "signal " << i << " not caught";
+        if (!stop_ignored) {
+            EXPECT_NE(during[i], before[i]) << "signal " << i << " not caught";
+        }
     }
 
     // Interrupt the read; should the read go on, a key ends it rather than a hang.

@@ -544,6 +544,8 @@ def _(t):
     if os.path.exists(installed):
         print(f"NOTICE: {installed} is installed, so help.txt is never missing: not checked")
         return
+    os.mkdir(t.path("alone"))  # the game also looks beside itself, where the build puts a copy
+    t.binary = shutil.copy(t.binary, t.path("alone"))
     pane = t.game()
     main_menu(pane)
     pane.type("h")
