@@ -62,7 +62,6 @@ class FolderLock {
 public:
     // Waits for the lock up to LOCK_WAIT; error() says why it is not held.
     explicit FolderLock(const fs::path& folder) : folder_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-        using namespace std::chrono_literals;
         if (folder_.get() < 0) {
             error_ = last_error();
             return;
@@ -77,7 +76,7 @@ public:
                 error_ = record_error(RecordError::folder_locked);
                 return;
             }
-            std::this_thread::sleep_for(10ms);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
     }
 
@@ -198,9 +197,7 @@ std::error_code save_locked(const fs::path& target, const FolderLock& lock, std:
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
     if (!exists && errno != ENOENT) return last_error();
-    if (exists) {
-        if (const std::error_code error = check_replaceable(target, old)) return error;
-    }
+    if (const std::error_code error = exists ? check_replaceable(target, old) : std::error_code{}) return error;
     if (merge) {  // a missing file gives the merge null; one that cannot be read fails the save
         std::error_code error;
         const FileHandle current = open_for_reading(target, error);
