@@ -22,6 +22,7 @@
 namespace skarvel {
 namespace {
 
+using ::testing::ContainsRegex;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
@@ -187,6 +188,30 @@ TEST_F(CursesOnPty, AColourChangeRecoloursTheTextAlreadyShown) {
     EXPECT_THAT(second, HasSubstr("\x1b[44m"));
     EXPECT_THAT(second, HasSubstr("\x1b[97m"));
     EXPECT_THAT(second, HasSubstr("x"));
+}
+
+// Without colours a flash shows in reverse video, and only a flash does.
+TEST_F(CursesOnPty, WithNoColorOnlyAFlashShowsInReverse) {
+    ::setenv("NO_COLOR", "1", 1);
+    open("C.UTF-8");
+    ::unsetenv("NO_COLOR");
+    term_->set_colours({white, light_red});
+    term_->write("x");
+    term_->sleep_ms(0);
+    const std::string reverse = "\x1b\\[(0;)?7m";
+    EXPECT_THAT(received(), Not(ContainsRegex(reverse)));
+    term_->flash_colours({red, grey});
+    term_->sleep_ms(0);
+    EXPECT_THAT(received(), ContainsRegex(reverse));
+}
+
+// Every line written reaches the terminal, however many changed at once.
+TEST_F(CursesOnPty, EveryChangedLineIsShown) {
+    open("C.UTF-8");
+    term_->write("first\nsecond\nthird\nfourth\n\nsixth");
+    term_->sleep_ms(0);
+    const std::string shown = received();
+    for (const char* line : {"first", "second", "third", "fourth", "sixth"}) EXPECT_THAT(shown, HasSubstr(line));
 }
 
 TEST_F(CursesOnPty, KeysArriveByName) {

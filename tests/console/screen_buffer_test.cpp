@@ -107,7 +107,7 @@ TEST_F(ScreenBufferTest, Utf8IsAssembledAndBrokenSequencesShowAsReplacements) {
         const char* bytes;
         std::u32string shown;
     } cases[] = {
-        {"caf\xc3\xa9 \xe2\x86\x92 \xf0\x9d\x90\x80", U"café → 𝐀"},
+        {"caf\xc3\xa9 \xe2\x86\x92 \xf0\x9d\x90\x80 \xc3\xbf", U"café → 𝐀 ÿ"},
         {"\xe2x", U"\uFFFDx"},                          // cut short by a letter
         {"\xe2\x86\x1b", U"\uFFFD←"},                   // by a control byte
         {"\x80\xff", U"\uFFFD\uFFFD"},                  // no lead byte; no UTF-8 at all
