@@ -1,6 +1,7 @@
 #include "console/curses_view.h"
 
 #include <algorithm>
+#include <string>
 
 namespace skarvel {
 
@@ -17,6 +18,17 @@ int text_rows(const ScreenBuffer& console) {
     int last = CONSOLE_LINES - 1;
     while (last > console.row() && console.line(last).find_first_not_of(U' ') == std::u32string_view::npos) --last;
     return last + 1;
+}
+
+// Writes `text` into `window` from (row, col) on, in `colours`.
+void put_cells(WINDOW* window, int row, int col, std::u32string_view text, CellColours colours) {
+    std::array<cchar_t, CONSOLE_COLS> cells{};
+    const std::size_t count = std::min(text.size(), cells.size());
+    for (std::size_t x = 0; x < count; ++x) {
+        const wchar_t glyph[2] = {static_cast<wchar_t>(text[x]), L'\0'};
+        setcchar(&cells[x], glyph, colours.attributes, colours.pair, nullptr);
+    }
+    mvwadd_wchnstr(window, row, col, cells.data(), static_cast<int>(count));
 }
 
 }  // namespace
@@ -173,15 +185,7 @@ int CursesView::history_shown(const ScreenBuffer& console) {
     if (history_of_ != console.scrolled_off()) {
         wbkgd(history_pad_, ' ' | COLOR_PAIR(colours_.pair) | colours_.attributes);
         history_rows_ = console.history_lines();
-        std::array<cchar_t, CONSOLE_COLS> cells{};
-        for (int y = 0; y < history_rows_; ++y) {
-            const std::u32string_view line = console.history_line(y);
-            for (std::size_t x = 0; x < cells.size(); ++x) {
-                const wchar_t text[2] = {static_cast<wchar_t>(line[x]), L'\0'};
-                setcchar(&cells[x], text, colours_.attributes, colours_.pair, nullptr);
-            }
-            mvwadd_wchnstr(history_pad_, y, 0, cells.data(), CONSOLE_COLS);
-        }
+        for (int y = 0; y < history_rows_; ++y) put_cells(history_pad_, y, 0, console.history_line(y), colours_);
         history_of_ = console.scrolled_off();
     }
     return std::min(-top_, history_rows_);
@@ -189,13 +193,11 @@ int CursesView::history_shown(const ScreenBuffer& console) {
 
 // Puts the status line (or, `blank`, blanks) on row `row` of the terminal.
 void CursesView::put_status(int row, int cols, bool blank) {
-    std::array<cchar_t, CONSOLE_COLS> cells{};
-    const attr_t attributes = blank ? colours_.attributes : colours_.attributes | A_REVERSE;
-    for (std::size_t x = 0; x < cells.size(); ++x) {
-        const wchar_t text[2] = {blank ? L' ' : static_cast<wchar_t>(status_[x]), L'\0'};
-        setcchar(&cells[x], text, attributes, colours_.pair, nullptr);
-    }
-    mvwadd_wchnstr(status_pad_, 0, 0, cells.data(), CONSOLE_COLS);
+    const std::u32string blanks(CONSOLE_COLS, U' ');
+    const std::u32string_view text =
+        blank ? std::u32string_view(blanks) : std::u32string_view(status_.data(), status_.size());
+    const CellColours colours{colours_.pair, blank ? colours_.attributes : colours_.attributes | A_REVERSE};
+    put_cells(status_pad_, 0, 0, text, colours);
     pnoutrefresh(status_pad_, 0, 0, row, 0, row, cols - 1);
 }
 
@@ -204,7 +206,6 @@ void CursesView::put_status(int row, int cols, bool blank) {
 // colours of the pad's background, so that the next colour change recolours
 // them with the rest. True when any cell differed.
 bool CursesView::copy_changes(const ScreenBuffer& console) {
-    std::array<cchar_t, CONSOLE_COLS> cells{};
     bool any = false;
     for (int y = 0; y < CONSOLE_LINES; ++y) {
         const std::u32string_view now = console.line(y);
@@ -215,12 +216,10 @@ bool CursesView::copy_changes(const ScreenBuffer& console) {
         if (first == CONSOLE_COLS) continue;
         int end = CONSOLE_COLS;
         while (!differs(end - 1)) --end;
-        for (int x = first; x < end; ++x) {
-            const wchar_t text[2] = {static_cast<wchar_t>(now[static_cast<std::size_t>(x)]), L'\0'};
-            setcchar(&cells[static_cast<std::size_t>(x - first)], text, colours_.attributes, colours_.pair, nullptr);
-            was[x] = now[static_cast<std::size_t>(x)];
-        }
-        mvwadd_wchnstr(pad_, y, first, cells.data(), end - first);
+        const std::u32string_view span =
+            now.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(end - first));
+        std::copy(span.begin(), span.end(), was + first);
+        put_cells(pad_, y, first, span, colours_);
         changed_[static_cast<std::size_t>(y)] = true;
         any = true;
     }

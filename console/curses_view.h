@@ -63,7 +63,6 @@ public:
     // console the lines scrolled off the console's top can be scrolled back
     // to as well; a terminal that holds the whole console shows it as the
     // console is, as it always has.
-
     bool take_scroll_key(const ScreenBuffer& console, int code);
 
 private:
