@@ -19,7 +19,8 @@ struct ScoreRecord {
 };
 
 // options.txt, written "%d %d %c %c %d". The game calls the field's columns
-// its "length" and its rows its "width". Its defaults are the game's own.
+// its "length" and its rows its "width". No defaults of its own: start-up
+// fills it with the game's settings before it reads the file.
 struct OptionsRecord {
     std::int32_t length = 0;  // columns of the field, borders included
     std::int32_t width = 0;   // rows of the field, borders included
