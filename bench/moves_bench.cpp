@@ -35,7 +35,7 @@ namespace {
 
 // A game in progress on a `cols` x `rows` field at level `level`: the player
 // in the middle, the cell to its right blank, and `filled` other interior
-// cells holding bombs. The budget is what a game that has placed exactly
+// cells holding bombs. The placements left are what a game that has placed exactly
 // those bombs has left, and the player's cell is blank, as the game loop
 // leaves it while it waits for a key.
 GameState game_in_progress(int cols, int rows, int level, int filled) {
@@ -61,17 +61,17 @@ GameState game_in_progress(int cols, int rows, int level, int filled) {
     }
     std::mt19937 shuffle(12345);  // the same field on every run
     std::shuffle(cells.begin(), cells.end(), shuffle);
-    for (int n = 0; n < filled; ++n) g.field[cells[n].first][cells[n].second] = g.glyphs.bomb;
+    for (int n = 0; n < filled; ++n) g.field[cells[n].first][cells[n].second] = Cell::bomb;
     const int interior = (rows - 2) * (cols - 2);
     g.bombs_placed = filled;
-    g.budget = interior - 1 - filled;
+    g.placements_left = interior - 1 - filled;
     g.score = filled;
     g.lives_held = 1;
     return g;
 }
 
 // Every interior cell filled but the player's, the one it steps onto and the
-// two below them: the budget is at 3.
+// two below them: three placements are left.
 GameState nearly_full(int cols, int rows, int level) {
     return game_in_progress(cols, rows, level, (rows - 2) * (cols - 2) - 4);
 }
@@ -79,7 +79,7 @@ GameState nearly_full(int cols, int rows, int level) {
 // One step to the right and the move the game makes of it.
 void one_move(GameState& g, Terminal& term) {
     if (++g.col == g.cols - 1) g.col = 1;
-    if (make_move(g, term) != Outcome::goes_on) {
+    if (make_move(g, term) != Outcome::plain_move) {
         std::fprintf(stderr, "the benchmark move must land on an empty cell and go on\n");
         std::exit(1);
     }
@@ -120,9 +120,9 @@ void time_moves(benchmark::State& state, const GameState& start) {
 void BM_move_default(benchmark::State& state) { time_moves(state, game_in_progress(40, 20, 1, 50)); }
 BENCHMARK(BM_move_default);
 
-// A move on the largest field (120x30, level 10) with the budget at 3: after
+// A move on the largest field (120x30, level 10) with three placements left: after
 // the step three blanks are left, so the scatter hunts for the last free
-// cells twice over before the budget stops it. The dearest move of a game.
+// cells twice over before the placements left stop it. The dearest move of a game.
 void BM_move_largest_full(benchmark::State& state) { time_moves(state, nearly_full(120, 30, 10)); }
 BENCHMARK(BM_move_largest_full);
 
@@ -151,7 +151,7 @@ void BM_print(benchmark::State& state) {
     GameState g = game_in_progress(cols, rows, 1, (cols - 2) * (rows - 2) / 4);
     NullTerminal term;
     for (auto _ : state) {
-        draw_game_screen(g, term, g.glyphs.player);
+        draw_game_screen(g, term, g.glyphs().player);
         benchmark::ClobberMemory();
     }
     report_output(state, term);

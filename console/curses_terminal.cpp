@@ -68,7 +68,7 @@ public:
     void unmark_cursor() override { console_.clear_mark(); }
 
     // The bytes shown as the console shows them, on one line.
-    void show_status(std::string_view line) override {
+    void set_status(std::string_view line) override {
         status_.clear();
         status_.write(line);
         view_.show_status(status_.line(0));

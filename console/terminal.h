@@ -18,6 +18,13 @@ constexpr std::size_t CONSOLE_CELLS = std::size_t{CONSOLE_COLS} * CONSOLE_LINES;
 // A tab moves to the next stop of every eight columns.
 constexpr int TAB_WIDTH = 8;
 
+// A place on a grid: on the console, or on the game's field.
+struct Position {
+    int row = 0;
+    int col = 0;
+    bool operator==(const Position&) const = default;
+};
+
 // The console's sixteen colours, numbered by the bits of a colour digit:
 // 1 blue, 2 green, 4 red, 8 bright.
 enum class ConsoleColour : unsigned char {
@@ -93,7 +100,7 @@ public:
     virtual void unmark_cursor() = 0;
     // The game's counters in one line, for a terminal too small to show the
     // whole console: no part of the console, kept until the next clear_screen.
-    virtual void show_status(std::string_view line) = 0;
+    virtual void set_status(std::string_view line) = 0;
     // Waits for one key press, without echo.
     virtual Key read_key() = 0;
     // Waits `ms` milliseconds.

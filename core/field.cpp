@@ -2,24 +2,19 @@
 
 namespace skarvel {
 
-void select_display_mode(GameState& g, DisplayMode mode) {
-    g.display_mode = mode;
-    g.glyphs = glyphs_of(mode);
-}
-
 namespace {
 
-// A cell of a freshly built field: a border glyph on the frame, but for its
-// four corners, which stay empty like the interior.
-char built_cell(const GameState& g, Cell cell) {
-    const bool top = cell.row == 0;
-    const bool bottom = cell.row == g.rows - 1;
-    const bool left = cell.col == 0;
-    const bool right = cell.col == g.cols - 1;
-    if ((top || bottom) == (left || right)) return EMPTY;  // a corner, or the interior
-    if (top) return g.glyphs.border_top;
-    if (bottom) return g.glyphs.border_bottom;
-    return left ? g.glyphs.border_left : g.glyphs.border_right;
+// A cell of a freshly built field: a border on the frame, but for its four
+// corners, which stay empty like the interior.
+Cell built_cell(const GameState& g, Position at) {
+    const bool top = at.row == 0;
+    const bool bottom = at.row == g.rows - 1;
+    const bool left = at.col == 0;
+    const bool right = at.col == g.cols - 1;
+    if ((top || bottom) == (left || right)) return Cell::empty;  // a corner, or the interior
+    if (top) return Cell::border_top;
+    if (bottom) return Cell::border_bottom;
+    return left ? Cell::border_left : Cell::border_right;
 }
 
 }  // namespace

@@ -21,21 +21,21 @@ void start_game(GameState& g, Clock& clock) {
     g.powers_on_field = 0;
     g.lives_held = 1;
     g.lives_on_field = 0;
-    g.budget = (g.rows - 2) * (g.cols - 2) - 1;  // the interior less the player's cell
-    g.score = -1;                                // the first move counts it up to 0
+    g.placements_left = (g.rows - 2) * (g.cols - 2) - 1;  // the interior less the player's cell
+    g.score = -1;                                         // the first move counts it up to 0
     reseed(g, clock);
-    const Cell start = draw_interior_cell(g);
+    const Position start = pick_interior_cell(g);
     g.row = start.row;
     g.col = start.col;
 }
 
 // Spends a held power in the power's flash and shows the field it leaves.
-void show_spent_power(GameState& g, Terminal& term) {
+void spend_power_in_flash(GameState& g, Terminal& term) {
     flash(term, Flash::power);
     spend_power(g, term);
     term.sleep_ms(20);
     restore_colours(g, term);
-    draw_game_screen(g, term, g.glyphs.player);
+    draw_game_screen(g, term, g.glyphs().player);
 }
 
 enum class Command { moved, restart, quit };
@@ -50,7 +50,7 @@ Command read_command(GameState& g, Terminal& term) {
             return Command::moved;
         }
         if (letter == SPEND_POWER && g.powers_held > 0) {
-            show_spent_power(g, term);
+            spend_power_in_flash(g, term);
         } else if (letter == RESTART) {
             return Command::restart;
         } else if (letter == QUIT) {
@@ -67,7 +67,7 @@ GameEnd play_game(GameState& g, Terminal& term) {
         switch (make_move(g, term)) {
             case Outcome::game_over: return GameEnd::lost;
             case Outcome::won: return GameEnd::won;
-            case Outcome::goes_on:
+            case Outcome::plain_move:
             case Outcome::hit:
             case Outcome::collected: break;
         }
@@ -79,9 +79,9 @@ GameEnd play_game(GameState& g, Terminal& term) {
     }
 }
 
-void show_game_over(GameState& g, Terminal& term) {
+void announce_game_over(GameState& g, Terminal& term) {
     flash(term, Flash::game_over);
-    draw_game_screen(g, term, g.glyphs.player_hit);
+    draw_game_screen(g, term, g.glyphs().player_hit);
     term.sleep_ms(200);
     term.unmark_cursor();  // from here on the cursor follows the text to the prompt
     term.printf("GAMEOVER!\a\n");
@@ -96,17 +96,17 @@ void show_game_over(GameState& g, Terminal& term) {
     restore_colours(g, term);
 }
 
-void show_win(GameState& g, Terminal& term) {
-    count_up(g.games_won);
-    draw_game_screen(g, term, g.glyphs.player);
+void announce_win(GameState& g, Terminal& term) {
+    saturating_increment(g.games_won);
+    draw_game_screen(g, term, g.glyphs().player);
     term.unmark_cursor();
     term.printf("YOU ARE A WINNER!\a\n");
 }
 
 // Offers Retry (true) or Back (false) at the end of a game.
 bool ask_retry(const GameState& g, Terminal& term) {
-    term.printf("\n\t\t%c Retry (R)\n", g.glyphs.pointer);
-    term.printf("\t\t%c Back (B)\n", g.glyphs.pointer);
+    term.printf("\n\t\t%c Retry (R)\n", g.glyphs().pointer);
+    term.printf("\t\t%c Back (B)\n", g.glyphs().pointer);
     return wait_for_letter(term, "RB") == 'R';
 }
 
@@ -119,9 +119,9 @@ PlayExit play_games(GameState& g, Terminal& term) {
         if (end == GameEnd::quit) return PlayExit::quit_mid_game;
         if (end != GameEnd::restart) {
             if (end == GameEnd::lost) {
-                show_game_over(g, term);
+                announce_game_over(g, term);
             } else {
-                show_win(g, term);
+                announce_win(g, term);
             }
             if (!ask_retry(g, term)) return PlayExit::back_after_game;
         }

@@ -1,6 +1,7 @@
 #include "core/game_screen.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <string_view>
 
@@ -18,7 +19,7 @@ static_assert(panel_text_col(MAX_COLS) + static_cast<int>(CREDIT.size()) < CONSO
 void draw_panel_line(const GameState& g, Terminal& term, int row) {
     const int spacing = g.rows / 8;
     if (spacing == 0 || row % spacing != 0) return;
-    const char p = g.glyphs.pointer;
+    const char p = g.glyphs().pointer;
     switch (row / spacing) {
         case 1: term.printf("\t KELDRY'S SKARVLE"); break;
         case 2: term.printf("\t%c Survival: %d", p, g.games_won); break;
@@ -33,22 +34,41 @@ void draw_panel_line(const GameState& g, Terminal& term, int row) {
 
 // The counters of the side panel and of the bottom line in one line, for a
 // terminal that shows only a part of the screen.
-void show_counters(const GameState& g, Terminal& term) {
+void set_counters_status(const GameState& g, Terminal& term) {
+    const GlyphSet& glyphs = g.glyphs();
     char line[128];
     const int n =
         std::snprintf(line, sizeof line, "Score: %d  High score: %d  Power: %d  Lives: %d  |  %c %d  %c %d  %c %d",
-                      g.score, g.best_score, g.powers_held, g.lives_held, g.glyphs.bomb, g.bombs_placed, g.glyphs.power,
-                      g.powers_on_field, g.glyphs.life, g.lives_on_field);
-    term.show_status(std::string_view(line, static_cast<std::size_t>(std::clamp(n, 0, int{sizeof line} - 1))));
+                      g.score, g.best_score, g.powers_held, g.lives_held, glyphs.bomb, g.bombs_placed, glyphs.power,
+                      g.powers_on_field, glyphs.life, g.lives_on_field);
+    term.set_status(std::string_view(line, static_cast<std::size_t>(std::clamp(n, 0, int{sizeof line} - 1))));
+}
+
+// The glyph a cell is drawn with.
+char glyph_of(const GlyphSet& glyphs, Cell cell) {
+    switch (cell) {
+        case Cell::empty: return EMPTY;
+        case Cell::border_top: return glyphs.border_top;
+        case Cell::border_bottom: return glyphs.border_bottom;
+        case Cell::border_left: return glyphs.border_left;
+        case Cell::border_right: return glyphs.border_right;
+        case Cell::bomb: return glyphs.bomb;
+        case Cell::power: return glyphs.power;
+        case Cell::life: return glyphs.life;
+    }
+    return EMPTY;
 }
 
 }  // namespace
 
 void draw_game_screen(const GameState& g, Terminal& term, char player) {
+    const GlyphSet& glyphs = g.glyphs();
     term.clear_screen();
     term.printf("Length: %d\tWidth: %d\tLevel: %d\n", g.cols, g.rows, g.level);
     for (int row = 0; row < g.rows; ++row) {
-        const std::string_view cells(g.field[row].data(), static_cast<std::size_t>(g.cols));
+        std::array<char, GRID_COLS> line{};
+        for (int col = 0; col < g.cols; ++col) line[col] = glyph_of(glyphs, g.field[row][col]);
+        const std::string_view cells(line.data(), static_cast<std::size_t>(g.cols));
         if (row == g.row) {
             // The cursor rests on the player while the game waits for a key.
             const auto col = static_cast<std::size_t>(g.col);
@@ -62,9 +82,9 @@ void draw_game_screen(const GameState& g, Terminal& term, char player) {
         draw_panel_line(g, term, row);
         term.putchar('\n');
     }
-    term.printf("Bombs(%c): %d\tPowers(%c): %d\tLives(%c): %d\n", g.glyphs.bomb, g.bombs_placed, g.glyphs.power,
-                g.powers_on_field, g.glyphs.life, g.lives_on_field);
-    show_counters(g, term);
+    term.printf("Bombs(%c): %d\tPowers(%c): %d\tLives(%c): %d\n", glyphs.bomb, g.bombs_placed, glyphs.power,
+                g.powers_on_field, glyphs.life, g.lives_on_field);
+    set_counters_status(g, term);
 }
 
 }  // namespace skarvel

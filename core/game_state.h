@@ -1,27 +1,31 @@
 // The one record of the run: the field, the counters of the game in
-// progress, the settings and the glyphs in use.
+// progress and the settings.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <random>
 
+#include "console/terminal.h"
 #include "core/glyphs.h"
 #include "core/limits.h"
 
 namespace skarvel {
 
-// NOLINTNEXTLINE(cert-msc51-cpp): the generator's default seed is never drawn from; see rng.
+// What a cell of the field holds. The player is never in the field: the game
+// screen draws it over its cell.
+enum class Cell : unsigned char { empty, border_top, border_bottom, border_left, border_right, bomb, power, life };
+
+// NOLINTNEXTLINE(cert-msc51-cpp): the generator's default seed is never used; see rng.
 struct GameState {
-    // The field, [row][col]; only the first `rows` rows and `cols` columns are
-    // in use. The player is never in it: the game screen draws it on its cell.
-    std::array<std::array<char, GRID_COLS>, GRID_ROWS> field{};
+    // The field, [row][col]; only the first `rows` rows and `cols` columns are in use.
+    std::array<std::array<Cell, GRID_COLS>, GRID_ROWS> field{};
     std::int32_t cols = DEFAULT_COLS;  // columns in use, borders included: the field's "length"
     std::int32_t rows = DEFAULT_ROWS;  // rows in use, borders included: the field's "width"
     std::int32_t row = 0;              // the player's row
     std::int32_t col = 0;              // the player's column
     std::int32_t level = MIN_LEVEL;    // 1..10: bombs per move and the odds of the drops
-    std::int32_t budget = 0;           // placements left in this game; at 1 the next empty cell wins
+    std::int32_t placements_left = 0;  // items and bombs this game may still place; at 1 the next empty cell wins
     std::int32_t score = 0;            // moves survived in this game
     std::int32_t best_score = 0;       // the best score ever (stored)
     std::int32_t games_won = 0;        // games won ever (stored)
@@ -32,26 +36,19 @@ struct GameState {
     std::int32_t lives_held = 0;       // lives the player has
     int colour_scheme = FIRST_SCHEME;  // 1..8
     DisplayMode display_mode = DisplayMode::pictures;
-    GlyphSet glyphs = PICTURE_GLYPHS;  // those of the display mode
-    std::minstd_rand rng;              // the spawners' generator, reseeded from the clock before every draw
-};
+    std::minstd_rand rng;  // the spawners' generator, reseeded from the clock before every pick
 
-// A cell of the field.
-struct Cell {
-    int row;
-    int col;
+    // The glyphs of the display mode.
+    const GlyphSet& glyphs() const { return glyphs_of(display_mode); }
 };
-
-// Selects a display mode and its glyphs.
-void select_display_mode(GameState& g, DisplayMode mode);
 
 // Makes an empty bordered field of the current size and zeroes the counts of
-// what lies on it. The game in progress (player, budget, score, what the
-// player holds) is left alone: spending a power relies on that.
+// what lies on it. The game in progress (player, placements left, score,
+// what the player holds) is left alone: spending a power relies on that.
 void build_field(GameState& g);
 
 // Adds one to a counter that stops at the 32-bit maximum.
-constexpr void count_up(std::int32_t& counter) {
+constexpr void saturating_increment(std::int32_t& counter) {
     if (counter < INT32_MAX) ++counter;
 }
 

@@ -7,8 +7,7 @@ namespace skarvel {
 // Stored in options.txt as '1' and '2'.
 enum class DisplayMode : unsigned char { pictures = 1, plain = 2 };
 
-// A cell of the grid holds EMPTY, a border or an item; the game screen
-// draws the player over its cell.
+// The bytes the game writes for the player, the field's cells and its menus.
 struct GlyphSet {
     char player;
     char player_hit;  // the player while hit, and at game over
@@ -23,7 +22,7 @@ struct GlyphSet {
     char level_marker;  // under the level on the level screen
 };
 
-constexpr char EMPTY = ' ';  // an empty cell
+constexpr char EMPTY = ' ';  // an empty cell, as drawn
 
 // Display mode 1: control bytes that the console shows as code-page-437 pictures.
 constexpr GlyphSet PICTURE_GLYPHS{

@@ -9,11 +9,11 @@ namespace skarvel {
 namespace {
 
 // Shows the player hit for half a second in the hit colours.
-void show_hit(const GameState& g, Terminal& term) {
+void flash_hit(const GameState& g, Terminal& term) {
     flash(term, Flash::hit);
-    draw_game_screen(g, term, g.glyphs.player_hit);
+    draw_game_screen(g, term, g.glyphs().player_hit);
     term.sleep_ms(500);
-    draw_game_screen(g, term, g.glyphs.player);
+    draw_game_screen(g, term, g.glyphs().player);
     restore_colours(g, term);
 }
 
@@ -22,10 +22,10 @@ void show_hit(const GameState& g, Terminal& term) {
 Outcome make_move(GameState& g, Terminal& term) {
     const Outcome outcome = resolve_entered_cell(g);
     if (outcome == Outcome::won || outcome == Outcome::game_over) return outcome;
-    if (outcome == Outcome::hit) show_hit(g, term);
-    count_up(g.score);
+    if (outcome == Outcome::hit) flash_hit(g, term);
+    saturating_increment(g.score);
     spawn_after_move(g, term);
-    draw_game_screen(g, term, g.glyphs.player);
+    draw_game_screen(g, term, g.glyphs().player);
     return outcome;
 }
 

@@ -3,28 +3,27 @@
 namespace skarvel {
 
 Outcome resolve_entered_cell(GameState& g) {
-    char& cell = g.field[g.row][g.col];
-    if (cell == g.glyphs.bomb) {
-        if (--g.lives_held <= 0) {
-            g.lives_held = 0;
-            return Outcome::game_over;
-        }
-        cell = EMPTY;
-        return Outcome::hit;
+    Cell& cell = g.field[g.row][g.col];
+    switch (cell) {
+        case Cell::bomb:
+            if (--g.lives_held <= 0) {
+                g.lives_held = 0;
+                return Outcome::game_over;
+            }
+            cell = Cell::empty;
+            return Outcome::hit;
+        case Cell::power:
+            ++g.powers_held;
+            --g.powers_on_field;
+            cell = Cell::empty;
+            return Outcome::collected;
+        case Cell::life:
+            ++g.lives_held;
+            --g.lives_on_field;
+            cell = Cell::empty;
+            return Outcome::collected;
+        default: return g.placements_left == 1 ? Outcome::won : Outcome::plain_move;
     }
-    if (cell == g.glyphs.power) {
-        ++g.powers_held;
-        --g.powers_on_field;
-        cell = EMPTY;
-        return Outcome::collected;
-    }
-    if (cell == g.glyphs.life) {
-        ++g.lives_held;
-        --g.lives_on_field;
-        cell = EMPTY;
-        return Outcome::collected;
-    }
-    return g.budget == 1 ? Outcome::won : Outcome::goes_on;
 }
 
 void move_player(GameState& g, Direction direction) {

@@ -10,16 +10,16 @@ namespace skarvel {
 
 // What entering a cell did.
 enum class Outcome {
-    goes_on,    // an empty cell: nothing happened
-    hit,        // a bomb, and a life to spare
-    collected,  // a power item or an extra-life item
-    won,        // an empty cell with the budget down to 1
-    game_over,  // a bomb took the last life
+    plain_move,  // an empty cell, and the game goes on
+    hit,         // a bomb, and a life to spare
+    collected,   // a power item or an extra-life item
+    won,         // an empty cell with one placement left
+    game_over,   // a bomb took the last life
 };
 
 // Resolves the player's cell: a bomb costs a life, an item is collected, an
-// empty cell wins once the budget is down to 1. What was collected, and a
-// bomb survived, are gone from the field; a fatal bomb stays.
+// empty cell wins once one placement is left. What was collected, and a bomb
+// survived, are gone from the field; a fatal bomb stays.
 Outcome resolve_entered_cell(GameState& g);
 
 // Moves the player one cell; off one edge of the interior, back in at the other.

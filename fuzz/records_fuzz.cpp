@@ -100,9 +100,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     build_field(g);
     g.row = g.rows / 2;
     g.col = g.cols / 2;
-    g.budget = (g.rows - 2) * (g.cols - 2) - 1;
+    g.placements_left = (g.rows - 2) * (g.cols - 2) - 1;
     g.lives_held = 1;
-    check(make_move(g, term) == Outcome::goes_on, "the first move of a game ends it");
+    check(make_move(g, term) == Outcome::plain_move, "the first move of a game ends it");
 
     // Saved and read back, the values stay.
     records.save_score(score);

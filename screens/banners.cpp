@@ -24,7 +24,7 @@ void type_banner(Terminal& term, std::string_view text, std::int32_t wait_ms) {
     }
 }
 
-void show_welcome(Terminal& term) {
+void say_welcome(Terminal& term) {
     term.clear_screen();
     type_banner(term, WELCOME, 20);
 }

@@ -40,7 +40,7 @@ int next_text_byte(std::FILE* file) {
 
 }  // namespace
 
-void show_help(Session& s) {
+void run_help_screen(Session& s) {
     Terminal& term = s.term;
     term.clear_screen();
     term.printf("Loading...");
@@ -56,7 +56,7 @@ void show_help(Session& s) {
         term.putchar(static_cast<char>(c));
         if (pauses_after(c)) term.sleep_ms(10);
     }
-    term.printf("\n\n\t\t%c Back (B)\n", s.game.glyphs.pointer);
+    term.printf("\n\n\t\t%c Back (B)\n", s.game.glyphs().pointer);
     wait_for_letter(term, "PQB");
 }
 

@@ -6,7 +6,7 @@ namespace skarvel {
 namespace {
 
 void draw_main_menu(const GameState& g, Terminal& term) {
-    const char p = g.glyphs.pointer;
+    const char p = g.glyphs().pointer;
     begin_menu_screen(term);
     term.printf("\tMain menu:\n");
     term.printf("\n\t%c Play (P)\n", p);
@@ -33,11 +33,11 @@ MenuChoice run_main_menu(Session& s) {
                 case 'P': return MenuChoice::play;
                 case 'Q': return MenuChoice::quit;
                 case 'H':
-                    show_help(s);
+                    run_help_screen(s);
                     redraw = true;
                     break;
                 case 'A':
-                    show_achievements(s.game, s.term);
+                    run_achievements_screen(s.game, s.term);
                     redraw = true;
                     break;
                 case 'O':
@@ -50,8 +50,8 @@ MenuChoice run_main_menu(Session& s) {
     }
 }
 
-void show_achievements(const GameState& g, Terminal& term) {
-    const char p = g.glyphs.pointer;
+void run_achievements_screen(const GameState& g, Terminal& term) {
+    const char p = g.glyphs().pointer;
     begin_menu_screen(term);
     term.printf("\tAchievements:\n");
     term.printf("\n\t%c High score: %d\n", p, g.best_score);

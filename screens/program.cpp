@@ -17,7 +17,7 @@ void run_program(Session& s) {
     apply_options(options, g);
     set_up_console(g, s.term);
     s.term.clear_screen();
-    show_welcome(s.term);
+    say_welcome(s.term);
     while (run_main_menu(s) == MenuChoice::play) {
         build_field(g);
         if (play_games(g, s.term) == PlayExit::back_after_game) s.records.save_score(score_of(g));

@@ -34,7 +34,7 @@ enum class MenuChoice { play, quit };
 MenuChoice run_main_menu(Session& s);
 
 // The achievements screen, until B.
-void show_achievements(const GameState& g, Terminal& term);
+void run_achievements_screen(const GameState& g, Terminal& term);
 
 // The options menu, until B, and one of the screens it opens on M, L, C and
 // D, until that screen's B. Each change is saved at once.
@@ -43,10 +43,10 @@ enum class OptionsScreen { map_size, level, colour, display };
 void run_options_screen(Session& s, OptionsScreen screen);
 
 // The help text, typed out, until P, Q or B; or a note that it is missing.
-void show_help(Session& s);
+void run_help_screen(Session& s);
 
 // Clears the screen and types the welcome banner; the farewell banner.
-void show_welcome(Terminal& term);
+void say_welcome(Terminal& term);
 void say_farewell(Terminal& term);
 
 // Types `text` at `wait_ms` per byte, holds it half a second, then wipes it

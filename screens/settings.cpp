@@ -16,7 +16,7 @@ void apply_options(const OptionsRecord& stored, GameState& g) {
     g.level = std::clamp(stored.level, MIN_LEVEL, MAX_LEVEL);
     const bool known_scheme = stored.colour >= digit_of(FIRST_SCHEME) && stored.colour <= digit_of(LAST_SCHEME);
     g.colour_scheme = known_scheme ? stored.colour - '0' : FIRST_SCHEME;
-    select_display_mode(g, stored.display == '2' ? DisplayMode::plain : DisplayMode::pictures);
+    g.display_mode = stored.display == '2' ? DisplayMode::plain : DisplayMode::pictures;
 }
 
 OptionsRecord options_of(const GameState& g) {

@@ -270,7 +270,7 @@ TEST_F(CursesOnPty, TheStatusLineShowsOnATerminalSmallerThanTheConsole) {
         SCOPED_TRACE(std::to_string(c.cols) + "x" + std::to_string(c.rows));
         open("C.UTF-8", "xterm-256color", c.rows, c.cols);
         term_->write("field");
-        term_->show_status("Score: 5 \x0f 9");
+        term_->set_status("Score: 5 \x0f 9");
         term_->sleep_ms(0);
         const std::string shown = received();
         EXPECT_THAT(shown, HasSubstr("field"));

@@ -27,7 +27,7 @@ struct Seen {
 class Table : public ScriptedTerminal {
 public:
     explicit Table(GameState& g) : ScriptedTerminal(NOW), g_(g) {
-        select_display_mode(g, DisplayMode::plain);
+        g.display_mode = DisplayMode::plain;
         build_field(g);
     }
     std::function<void(std::size_t read)> hook;
@@ -64,7 +64,7 @@ std::string line(const std::string& screen, int n) {
 // Where a game on the 40x20 field starts at NOW: std::minstd_rand seeded
 // with 1700000000 draws 1054880836 and 1168080539 first, so the row is
 // 1054880836 % 18 + 1 and the column 1168080539 % 38 + 1.
-constexpr Cell START{17, 22};
+constexpr Position START{17, 22};
 
 class Play : public ::testing::Test {
 protected:
@@ -73,7 +73,7 @@ protected:
 };
 
 TEST_F(Play, FirstScreenShowsAFreshGameAndQLeavesMidGame) {
-    const Cell start = START;
+    const Position start = START;
     t.keys("Q");
     EXPECT_EQ(play_games(g, t), PlayExit::quit_mid_game);
     EXPECT_EQ(t.seen, (std::vector<Seen>{{start.row, start.col, 0, 1, 0}}));
@@ -129,9 +129,9 @@ TEST_F(Play, TheFirstMoveDropsAPowerThenALifeThenABomb) {
     t.keys("Q");
     play_games(g, t);
     EXPECT_EQ(t.seen, (std::vector<Seen>{{15, 4, 0, 1, 0}}));
-    EXPECT_EQ(g.field[12][34], '%');
-    EXPECT_EQ(g.field[15][18], '$');
-    EXPECT_EQ(g.field[4][19], '*');
+    EXPECT_EQ(g.field[12][34], Cell::power);
+    EXPECT_EQ(g.field[15][18], Cell::life);
+    EXPECT_EQ(g.field[4][19], Cell::bomb);
     EXPECT_EQ(g.bombs_placed + g.powers_on_field + g.lives_on_field, 3);
 }
 
@@ -150,23 +150,23 @@ TEST_F(Play, XSpendsAPowerWithoutAMove) {
     EXPECT_EQ(line(s, g.row + 1)[g.col], '@');
     EXPECT_NE(s.find("\t> Power: 1\n"), std::string::npos);
     EXPECT_NE(s.find("\nBombs(*): 1\tPowers(%): 0\tLives($): 0\n"), std::string::npos);
-    EXPECT_EQ(g.field[g.row][g.col], ' ');
+    EXPECT_EQ(g.field[g.row][g.col], Cell::empty);
 }
 
 TEST_F(Play, SteppingOnAnItemOrASurvivedBombCountsTheMoveAndEmptiesTheCell) {
     const struct {
-        char cell;
+        Cell cell;
         int lives;   // before the step
         Seen after;  // at the next key
         const char* panel;
         std::vector<std::string> commands;
     } cases[] = {
-        {'%', 1, {2, 3, 1, 1, 1}, "\t> Power: 1\n", {"CLS"}},
-        {'$', 1, {2, 3, 1, 2, 0}, "\t> Lives: 2\n", {"CLS"}},
-        {'*', 2, {2, 3, 1, 1, 0}, "\t> Lives: 1\n", {"FLASH 48", "CLS", "CLS", "COLOR 07", "CLS"}},
+        {Cell::power, 1, {2, 3, 1, 1, 1}, "\t> Power: 1\n", {"CLS"}},
+        {Cell::life, 1, {2, 3, 1, 2, 0}, "\t> Lives: 2\n", {"CLS"}},
+        {Cell::bomb, 2, {2, 3, 1, 1, 0}, "\t> Lives: 1\n", {"FLASH 48", "CLS", "CLS", "COLOR 07", "CLS"}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.cell);
+        SCOPED_TRACE(c.panel);
         GameState game;
         Table table{game};
         table.start_at(2, 2, [&] {
@@ -178,7 +178,7 @@ TEST_F(Play, SteppingOnAnItemOrASurvivedBombCountsTheMoveAndEmptiesTheCell) {
         EXPECT_EQ(table.seen.back(), c.after);
         EXPECT_EQ(table.commands(), c.commands);
         EXPECT_NE(table.screen().find(c.panel), std::string::npos);
-        EXPECT_EQ(game.field[2][3], ' ');
+        EXPECT_EQ(game.field[2][3], Cell::empty);
     }
 }
 
@@ -200,7 +200,7 @@ TEST_F(Play, LastLifeLostEndsTheGameThenRetryAndQLeaveMidGame) {
                 build_field(game);
                 game.row = 2, game.col = 2;
             } else if (read == 1) {  // one move survived, the next one fatal
-                game.field[2][4] = '*';
+                game.field[2][4] = Cell::bomb;
                 table.forget();
             }
         };
@@ -227,13 +227,13 @@ TEST_F(Play, WinOnATinyFieldThenBackLeavesAfterTheGame) {
         if (t.output().find("YOU ARE A WINNER!") != std::string::npos) {
             t.keys("B");
         } else {
-            t.keys(g.field[up][1] == ' ' ? "W" : "S");  // towards a free cell
+            t.keys(g.field[up][1] == Cell::empty ? "W" : "S");  // towards a free cell
         }
     };
     EXPECT_EQ(play_games(g, t), PlayExit::back_after_game);
     EXPECT_EQ(g.games_won, 1);
     EXPECT_EQ(g.best_score, 0);
-    EXPECT_EQ(g.budget, 1);
+    EXPECT_EQ(g.placements_left, 1);
     const std::string s = t.screen();
     EXPECT_EQ(line(s, g.row + 1).substr(0, 3), "#@#");
     const std::string tail = "YOU ARE A WINNER!\a\n\n\t\t> Retry (R)\n\t\t> Back (B)\n";
@@ -244,10 +244,10 @@ TEST_F(Play, RRestartsOnARebuiltField) {
     t.start_at(5, 5, [this] { g.powers_held = 3, g.lives_held = 2; });
     t.keys("DDRQ");
     play_games(g, t);
-    const Cell start = START;
+    const Position start = START;
     EXPECT_EQ(t.seen,
               (std::vector<Seen>{{5, 5, 0, 2, 3}, {5, 6, 1, 2, 3}, {5, 7, 2, 2, 3}, {start.row, start.col, 0, 1, 0}}));
-    EXPECT_EQ(count(g, '*'), 1);
+    EXPECT_EQ(count(g, Cell::bomb), 1);
     EXPECT_EQ(g.best_score, 0);
 }
 

@@ -16,8 +16,8 @@ namespace {
 // A built field with distinct values in every counter the screen shows.
 GameState field(int cols, int rows, DisplayMode mode) {
     GameState g;
-    for (auto& row : g.field) row.fill('Z');  // stale bytes of a larger field
-    select_display_mode(g, mode);
+    for (auto& row : g.field) row.fill(Cell::life);  // what a larger field left
+    g.display_mode = mode;
     g.cols = cols, g.rows = rows, g.level = 3;
     build_field(g);
     g.games_won = 4, g.score = 5, g.best_score = 6, g.powers_held = 7, g.lives_held = 8;
@@ -34,7 +34,7 @@ std::string printed(const GameState& g) {
 
 TEST(GameScreen, NarrowestField) {
     GameState g = field(3, 8, DisplayMode::plain);
-    g.field[2][1] = g.glyphs.bomb;
+    g.field[2][1] = Cell::bomb;
     EXPECT_EQ(printed(g),
               "<CLS>Length: 3\tWidth: 8\tLevel: 3\n"
               " # \n"
@@ -101,15 +101,11 @@ TEST(GameScreen, SpacesTheSevenPanelLinesByAnEighthOfTheWidthWithinTheConsole) {
         EXPECT_EQ(lines.front(),
                   "Length: " + std::to_string(c.cols) + "\tWidth: " + std::to_string(c.rows) + "\tLevel: 3");
         for (int i = 0; i < c.rows; ++i) {
-            std::string cells(g.field[i].data(), static_cast<std::size_t>(c.cols));
-            if (i == g.row) cells[static_cast<std::size_t>(g.col)] = '@';
-            std::string line = cells;
-            for (int n = 0; n < 7; ++n) {
-                if (c.panel_rows[n] != i) continue;
-                line += panel[n];
-                std::replace(line.begin() + c.cols, line.end(), '>', g.glyphs.pointer);
-            }
-            EXPECT_EQ(lines[static_cast<std::size_t>(i) + 1], line);
+            const std::string& line = lines[static_cast<std::size_t>(i) + 1];
+            const auto n = std::find(c.panel_rows.begin(), c.panel_rows.end(), i) - c.panel_rows.begin();
+            std::string text = n < 7 ? panel[static_cast<std::size_t>(n)] : "";
+            std::replace(text.begin(), text.end(), '>', g.glyphs().pointer);
+            EXPECT_EQ(line.substr(static_cast<std::size_t>(c.cols)), text) << "row " << i;
             EXPECT_LT(columns(line), 150) << "row " << i << " would wrap";
         }
     }

@@ -21,45 +21,45 @@ std::string screen_with(const GameState& g, char player) {
 
 TEST(ResolveEnteredCell, CostsALifeCollectsOrWins) {
     const struct {
-        char cell;
-        int lives, budget;
+        Cell cell;
+        int lives, placements_left;
         Outcome outcome;
         int lives_after, powers_held_after, powers_on_field_after, lives_on_field_after;
-        char cell_after;
+        Cell cell_after;
     } cases[] = {
-        {'*', 1, 9, Outcome::game_over, 0, 0, 2, 2, '*'},  // the last life lost
-        {'*', 0, 9, Outcome::game_over, 0, 0, 2, 2, '*'},  // and again on the same cell
-        {'*', 2, 9, Outcome::hit, 1, 0, 2, 2, ' '},
-        {'%', 1, 1, Outcome::collected, 1, 1, 1, 2, ' '},  // items never win
-        {'$', 1, 1, Outcome::collected, 2, 0, 2, 1, ' '},
-        {' ', 1, 1, Outcome::won, 1, 0, 2, 2, ' '},
-        {' ', 1, 0, Outcome::goes_on, 1, 0, 2, 2, ' '},
-        {' ', 1, 2, Outcome::goes_on, 1, 0, 2, 2, ' '},
+        {Cell::bomb, 1, 9, Outcome::game_over, 0, 0, 2, 2, Cell::bomb},  // the last life lost
+        {Cell::bomb, 0, 9, Outcome::game_over, 0, 0, 2, 2, Cell::bomb},  // and again on the same cell
+        {Cell::bomb, 2, 9, Outcome::hit, 1, 0, 2, 2, Cell::empty},
+        {Cell::power, 1, 1, Outcome::collected, 1, 1, 1, 2, Cell::empty},  // items never win
+        {Cell::life, 1, 1, Outcome::collected, 2, 0, 2, 1, Cell::empty},
+        {Cell::empty, 1, 1, Outcome::won, 1, 0, 2, 2, Cell::empty},
+        {Cell::empty, 1, 0, Outcome::plain_move, 1, 0, 2, 2, Cell::empty},
+        {Cell::empty, 1, 2, Outcome::plain_move, 1, 0, 2, 2, Cell::empty},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(1, c.cell) + " lives " + std::to_string(c.lives) + " budget " +
-                     std::to_string(c.budget));
+        SCOPED_TRACE("cell " + std::to_string(static_cast<int>(c.cell)) + " lives " + std::to_string(c.lives) +
+                     " placements left " + std::to_string(c.placements_left));
         GameState g = field();
         g.row = 4, g.col = 5;
         g.field[4][5] = c.cell;
-        g.lives_held = c.lives, g.budget = c.budget, g.powers_on_field = 2, g.lives_on_field = 2;
+        g.lives_held = c.lives, g.placements_left = c.placements_left, g.powers_on_field = 2, g.lives_on_field = 2;
         EXPECT_EQ(resolve_entered_cell(g), c.outcome);
         EXPECT_EQ(g.lives_held, c.lives_after);
         EXPECT_EQ(g.powers_held, c.powers_held_after);
         EXPECT_EQ(g.powers_on_field, c.powers_on_field_after);
         EXPECT_EQ(g.lives_on_field, c.lives_on_field_after);
-        EXPECT_EQ(g.budget, c.budget);
+        EXPECT_EQ(g.placements_left, c.placements_left);
         EXPECT_EQ(g.field[4][5], c.cell_after);
     }
 }
 
 TEST(MakeMove, ABombWithALifeToSpareFlashesTheHitThenMovesOn) {
     GameState g = field();
-    g.field[2][3] = g.glyphs.bomb;
+    g.field[2][3] = Cell::bomb;
     g.lives_held = 2;
     GameState shown = g;
     shown.lives_held = 1;
-    shown.field[2][3] = EMPTY;
+    shown.field[2][3] = Cell::empty;
     ScriptedTerminal t;
     EXPECT_EQ(make_move(g, t), Outcome::hit);
     EXPECT_EQ(g.lives_held, 1);

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <random>
 #include <string>
@@ -15,23 +16,23 @@ namespace {
 
 using namespace testing;
 
-TEST(ScatterBombs, OneAMoveTwoAtLevelNineAndThreeAtTenButNeverTakeTheBudgetBelowOne) {
+TEST(ScatterBombs, OneAMoveTwoAtLevelNineAndThreeAtTenButNeverTakeThePlacementsLeftBelowOne) {
     const struct {
-        int level, budget, placed;
+        int level, placements_left, placed;
     } cases[] = {
         {1, 500, 1}, {2, 500, 1}, {3, 500, 1},  {4, 500, 1}, {5, 500, 1}, {6, 500, 1}, {7, 500, 1},
         {8, 500, 1}, {9, 500, 2}, {10, 500, 3}, {10, 3, 2},  {10, 2, 1},  {9, 1, 0},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE("level " + std::to_string(c.level) + " budget " + std::to_string(c.budget));
+        SCOPED_TRACE("level " + std::to_string(c.level) + " placements left " + std::to_string(c.placements_left));
         GameState g = field(c.level);
-        g.budget = c.budget;
+        g.placements_left = c.placements_left;
         FixedClock t;
         scatter_bombs(g, t);
         EXPECT_EQ(g.bombs_placed, c.placed);
-        EXPECT_EQ(count(g, '*'), c.placed);
-        EXPECT_EQ(g.budget, c.budget - c.placed);
-        EXPECT_EQ(g.field[2][3], ' ');  // nothing lands on the player
+        EXPECT_EQ(count(g, Cell::bomb), c.placed);
+        EXPECT_EQ(g.placements_left, c.placements_left - c.placed);
+        EXPECT_EQ(g.field[2][3], Cell::empty);  // nothing lands on the player
     }
 }
 
@@ -43,13 +44,13 @@ TEST(ScatterBombs, DrawRowThenColumnFromTheClockAndSkipTakenCells) {
     GameState g = field();
     FixedClock t;
     scatter_bombs(g, t);
-    ASSERT_EQ(g.field[r1 % 18 + 1][r2 % 38 + 1], '*');
+    ASSERT_EQ(g.field[r1 % 18 + 1][r2 % 38 + 1], Cell::bomb);
 
     g = field();
-    g.field[r1 % 18 + 1][r2 % 38 + 1] = '$';
+    g.field[r1 % 18 + 1][r2 % 38 + 1] = Cell::life;
     scatter_bombs(g, t);
-    EXPECT_EQ(count(g, '*'), 1);
-    EXPECT_EQ(g.field[r1 % 18 + 1][r2 % 38 + 1], '$');
+    EXPECT_EQ(count(g, Cell::bomb), 1);
+    EXPECT_EQ(g.field[r1 % 18 + 1][r2 % 38 + 1], Cell::life);
 }
 
 TEST(Drops, PowerAndLifeItemsFallWhenTheFirstDrawIsAMultipleOfTheOdds) {
@@ -78,11 +79,11 @@ TEST(Drops, PowerAndLifeItemsFallWhenTheFirstDrawIsAMultipleOfTheOdds) {
         maybe_drop_power(g, t);
         maybe_drop_life(g, t);
         EXPECT_EQ(g.powers_on_field, c.power);
-        EXPECT_EQ(count(g, '%'), c.power);
+        EXPECT_EQ(count(g, Cell::power), c.power);
         EXPECT_EQ(g.lives_on_field, c.life);
-        EXPECT_EQ(count(g, '$'), c.life);
-        EXPECT_EQ(g.budget, 500 - c.power - c.life);
-        EXPECT_EQ(g.field[2][3], ' ');  // nothing lands on the player
+        EXPECT_EQ(count(g, Cell::life), c.life);
+        EXPECT_EQ(g.placements_left, 500 - c.power - c.life);
+        EXPECT_EQ(g.field[2][3], Cell::empty);  // nothing lands on the player
     }
 }
 
@@ -95,8 +96,8 @@ TEST(Drops, SkipTheDropWhenNoFreeCellIsLeft) {
     g.cols = 40, g.rows = 20;
     build_field(g);
     for (int i = 1; i < g.rows - 1; ++i)
-        for (int j = 1; j < g.cols - 1; ++j) g.field[i][j] = i == g.row && j == g.col ? ' ' : '*';
-    g.budget = 0;
+        for (int j = 1; j < g.cols - 1; ++j) g.field[i][j] = i == g.row && j == g.col ? Cell::empty : Cell::bomb;
+    g.placements_left = 0;
     FixedClock t(second_where([](unsigned long r) { return r % 20 == 0; }));
     ::alarm(10);  // a search that never ends fails here
     maybe_drop_power(g, t);
@@ -104,36 +105,36 @@ TEST(Drops, SkipTheDropWhenNoFreeCellIsLeft) {
     scatter_bombs(g, t);
     ::alarm(0);
     EXPECT_EQ(g.powers_on_field + g.lives_on_field + g.bombs_placed, 0);
-    EXPECT_EQ(g.budget, 0);
-    EXPECT_EQ(g.field[g.row][g.col], ' ');
+    EXPECT_EQ(g.placements_left, 0);
+    EXPECT_EQ(g.field[g.row][g.col], Cell::empty);
 }
 
 TEST(SpendPower, WipesTheFieldAndScattersAllButNineBombs) {
     const struct {
-        int level, bombs, budget;
-        int bombs_after, budget_after;
+        int level, bombs, placements_left;
+        int bombs_after, placements_left_after;
     } cases[] = {
         {1, 4, 500, 1, 499},   {9, 4, 500, 2, 498},  {10, 4, 500, 3, 497},
         {1, 10, 500, 1, 499},  {1, 11, 500, 2, 498}, {1, 12, 500, 3, 497},  // all but nine, at least one
-        {1, 25, 500, 16, 484}, {1, 25, 5, 4, 1},                            // the refill stops with the budget
+        {1, 25, 500, 16, 484}, {1, 25, 5, 4, 1},                            // the refill stops with the placements
         {1, 25, 1, 0, 1},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE("level " + std::to_string(c.level) + " bombs " + std::to_string(c.bombs) + " budget " +
-                     std::to_string(c.budget));
+        SCOPED_TRACE("level " + std::to_string(c.level) + " bombs " + std::to_string(c.bombs) + " placements left " +
+                     std::to_string(c.placements_left));
         GameState g = field(c.level);
-        for (int j = 1; j < 30; ++j) g.field[5][j] = "*%$"[j % 3];
-        g.bombs_placed = c.bombs, g.powers_on_field = 9, g.lives_on_field = 9, g.budget = c.budget;
+        for (int j = 1; j < 30; ++j) g.field[5][j] = std::array{Cell::bomb, Cell::power, Cell::life}[j % 3];
+        g.bombs_placed = c.bombs, g.powers_on_field = 9, g.lives_on_field = 9, g.placements_left = c.placements_left;
         g.powers_held = 3, g.lives_held = 2;
         FixedClock t;
         spend_power(g, t);
         EXPECT_EQ(g.bombs_placed, c.bombs_after);
-        EXPECT_EQ(count(g, '*'), c.bombs_after);
-        EXPECT_EQ(count(g, '%') + count(g, '$') + g.powers_on_field + g.lives_on_field, 0);
-        EXPECT_EQ(g.budget, c.budget_after);
+        EXPECT_EQ(count(g, Cell::bomb), c.bombs_after);
+        EXPECT_EQ(count(g, Cell::power) + count(g, Cell::life) + g.powers_on_field + g.lives_on_field, 0);
+        EXPECT_EQ(g.placements_left, c.placements_left_after);
         EXPECT_EQ(g.powers_held, 2);
         EXPECT_EQ(g.lives_held, 2);
-        EXPECT_EQ(g.field[2][3], ' ');  // nothing lands on the player
+        EXPECT_EQ(g.field[2][3], Cell::empty);  // nothing lands on the player
     }
 }
 

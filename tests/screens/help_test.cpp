@@ -20,7 +20,7 @@ using HelpTest = testing::ScreenTest;
 
 TEST_F(HelpTest, MissingFileIsReportedForTwoSecondsWithoutReadingAKey) {
     term.keys("b");
-    show_help(session);
+    run_help_screen(session);
     EXPECT_EQ(term.transcript(), "<CLS>Loading...<CLS>\tHelp:\n\t Error: Cannot find the file \"help.txt\"! \a{2000}");
     EXPECT_EQ(term.keys_left(), 1u);
 }
@@ -45,7 +45,7 @@ TEST_F(HelpTest, TextIsTypedWithAPauseAfterLettersAndDigitsOnly) {
         ScriptedTerminal t;
         t.keys("b");
         Session s = session_on(t);
-        show_help(s);
+        run_help_screen(s);
         EXPECT_EQ(t.transcript(), "<CLS>Loading...<CLS>\tHelp:\n" + c.typed + BACK_LINE);
     }
 }
@@ -67,7 +67,7 @@ TEST_F(HelpTest, PQAndBLeaveEveryOtherKeyIsIgnored) {
         ScriptedTerminal t;
         t.keys(keys);
         Session s = session_on(t);
-        show_help(s);
+        run_help_screen(s);
         EXPECT_EQ(t.keys_left(), 0u);
         EXPECT_EQ(t.commands(), (std::vector<std::string>{"CLS", "CLS"}));
         EXPECT_EQ(t.screen(), "\tHelp:\nx\n" + BACK_LINE);
@@ -84,7 +84,7 @@ TEST_F(HelpTest, TheFirstPlaceHoldingAHelpFileIsShown) {
         t.keys("b");
         Session s = session_on(t);
         s.help_files = session.help_files;
-        show_help(s);
+        run_help_screen(s);
         return t.screen();
     };
     EXPECT_NE(shown().find("Cannot find the file \"help.txt\""), std::string::npos);

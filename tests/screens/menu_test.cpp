@@ -57,10 +57,10 @@ TEST_F(MenuTest, PlayRunsAGameOnAFreshFieldAndComesBackToTheMenu) {
     term.keys("p").keys("q").keys("q");  // play, leave the game, quit
     run_program(session);
     EXPECT_EQ(term.keys_left(), 0u);
-    EXPECT_EQ(std::string(g.field[0].data(), 10), " ######## ");
-    EXPECT_EQ(std::string(g.field[7].data(), 10), " ######## ");
-    EXPECT_EQ(g.field[3][0], '#');
-    EXPECT_EQ(g.field[3][9], '#');
+    EXPECT_EQ(g.field[0][1], Cell::border_top);
+    EXPECT_EQ(g.field[7][8], Cell::border_bottom);
+    EXPECT_EQ(g.field[3][0], Cell::border_left);
+    EXPECT_EQ(g.field[3][9], Cell::border_right);
     EXPECT_EQ(get("score.txt"), "(none)");  // Q in a game saves nothing
 }
 

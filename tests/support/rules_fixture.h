@@ -31,17 +31,17 @@ inline std::int64_t second_where(const std::function<bool(unsigned long)>& want)
 // An empty 40x20 field in display mode 2 with the player at (2, 3).
 inline GameState field(int level = 1) {
     GameState g;
-    select_display_mode(g, DisplayMode::plain);
+    g.display_mode = DisplayMode::plain;
     build_field(g);
-    g.level = level, g.budget = 500, g.row = 2, g.col = 3, g.lives_held = 1, g.colour_scheme = 5;
+    g.level = level, g.placements_left = 500, g.row = 2, g.col = 3, g.lives_held = 1, g.colour_scheme = 5;
     return g;
 }
 
-// How many interior cells hold `glyph`.
-inline int count(const GameState& g, char glyph) {
+// How many interior cells hold `cell`.
+inline int count(const GameState& g, Cell cell) {
     int n = 0;
     for (int i = 1; i < g.rows - 1; ++i)
-        for (int j = 1; j < g.cols - 1; ++j) n += g.field[i][j] == glyph;
+        for (int j = 1; j < g.cols - 1; ++j) n += g.field[i][j] == cell;
     return n;
 }
 

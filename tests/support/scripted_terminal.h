@@ -119,7 +119,7 @@ public:
     void size_window() override { command("MODE CON COLS=150 LINES=40"); }
     void mark_cursor() override { mark_ = output().size(); }
     void unmark_cursor() override { mark_ = std::string::npos; }
-    void show_status(std::string_view line) override { status_ = line; }
+    void set_status(std::string_view line) override { status_ = line; }
     Key read_key() override {
         if (keys_.empty()) run_out("keys");
         const Key k = keys_.front();
