@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "console/curses_terminal.h"
-#include "console/null_terminal.h"
+#include "tests/support/null_terminal.h"
 #include "core/game_screen.h"
 #include "core/game_state.h"
 #include "core/move.h"

@@ -7,14 +7,12 @@
 #include <clocale>
 #include <ctime>
 
-#include "console/curses_colours.h"
-#include "console/curses_key_reader.h"
 #include "console/curses_keys.h"
-#include "console/curses_session.h"
+#include "console/curses_screen.h"
 #include "console/curses_view.h"
-#include "console/end_signals.h"
 #include "console/line_editor.h"
 #include "console/screen_buffer.h"
+#include "console/signals.h"
 
 namespace skarvel {
 
@@ -29,18 +27,13 @@ bool utf8_locale() {
     return codeset == "UTF-8" || codeset == "utf8" || codeset == "UTF8";
 }
 
-// The game's console on a curses session. Output collects in a screen
+// The game's console on a curses screen. Output collects in the screen
 // buffer and reaches the terminal at every clear, colour change, key read
 // and sleep.
 class CursesTerminal final : public Terminal {
 public:
-    CursesTerminal(std::unique_ptr<EndSignalGuard> guard, std::unique_ptr<CursesSession> session)
-        : guard_(std::move(guard)),
-          session_(std::move(session)),
-          keys_(session_->pad()),
-          view_(session_->pad()),
-          console_(utf8_locale()),
-          status_(utf8_locale()) {}
+    CursesTerminal(std::unique_ptr<SignalGuard> guard, std::unique_ptr<CursesScreen> screen, int input)
+        : guard_(std::move(guard)), screen_(std::move(screen)), keys_(input), console_(utf8_locale()) {}
 
     void write(std::string_view bytes) override { console_.write(bytes); }
 
@@ -48,7 +41,6 @@ public:
         show();
         console_.clear();  // the next show sends only what differs
         view_.go_home();
-        view_.drop_status();
     }
 
     void set_colours(Colours colours) override {
@@ -66,13 +58,7 @@ public:
 
     void mark_cursor() override { console_.mark(); }
     void unmark_cursor() override { console_.clear_mark(); }
-
-    // The bytes shown as the console shows them, on one line.
-    void set_status(std::string_view line) override {
-        status_.clear();
-        status_.write(line);
-        view_.show_status(status_.line(0));
-    }
+    void set_status(std::string_view line) override { console_.set_status(line); }
 
     // A key already waiting when the read begins was typed while the screen
     // was still being written: it goes to the screen as it is. Later ones
@@ -82,8 +68,7 @@ public:
         for (;;) {
             const int code = next_code();
             if (!typed_ahead && view_.take_scroll_key(console_, code)) continue;
-            typed_ahead = false;
-            if (const auto key = key_of(code)) return *key;
+            return key_of(code);
         }
     }
 
@@ -101,7 +86,6 @@ public:
 
     std::int64_t seconds() override { return static_cast<std::int64_t>(std::time(nullptr)); }
 
-protected:
     // A line ends only with Enter: the terminal has no end of input to give.
     bool read_line(std::string& line) override {
         LineEditor editor(console_, line);
@@ -117,54 +101,55 @@ private:
         if (console_.take_bell()) beep();
     }
 
-    // An end signal ends the run; after Ctrl-Z and the resume the whole
-    // terminal is drawn anew.
+    // An end signal ends the run. After Ctrl-Z and the resume, and after a
+    // resize, the whole terminal is drawn anew at the window's size.
     void notice_signals() {
-        EndSignalGuard::end_run_if_signalled();
-        if (!EndSignalGuard::take_stop_request()) return;
-        session_->suspend();
-        view_.repaint();
-        show();
+        SignalGuard::end_run_if_signalled();
+        const bool stopped = SignalGuard::take_stop_request();
+        if (stopped) screen_->suspend();
+        if (SignalGuard::take_resize() || stopped) {
+            screen_->fit_window();
+            view_.repaint();
+            show();
+        }
     }
 
-    // The next curses key code, the console shown first. A resize or Ctrl-L
-    // repaints and reads on; a signal or a terminal that has gone ends the run.
+    // The next curses key code, the console shown first. Ctrl-L repaints and
+    // reads on; a signal or a terminal that has gone ends the run.
     int next_code() {
         for (;;) {
             show();
             notice_signals();
-            errno = 0;
             const int c = keys_.read();
-            if (c == KEY_RESIZE || c == CTRL_L) {
+            if (c == CTRL_L) {
                 view_.repaint();
             } else if (c != ERR) {
                 return c;
-            } else {
-                EndSignalGuard::end_run_if_signalled();
-                if (errno != EINTR) throw RunEnded{0};
+            } else if (keys_.terminal_gone()) {
+                SignalGuard::end_run_if_signalled();
+                throw RunEnded{RunEnded::Cause::terminal_gone};
             }
         }
     }
 
     // Destroyed in reverse: the terminal is given back before the signal
     // handlers are.
-    std::unique_ptr<EndSignalGuard> guard_;
-    std::unique_ptr<CursesSession> session_;
+    std::unique_ptr<SignalGuard> guard_;
+    std::unique_ptr<CursesScreen> screen_;
     CursesPalette palette_;
     CursesKeyReader keys_;
     CursesView view_;
     ScreenBuffer console_;  // the console as written
-    ScreenBuffer status_;   // the status line's bytes as the console shows them, on its first line
 };
 
 }  // namespace
 
 std::unique_ptr<Terminal> open_curses_terminal(const char* term_type, std::FILE* out, std::FILE* in, std::string& why) {
-    // The guard comes first, so that curses leaves the end signals to it.
-    auto guard = std::make_unique<EndSignalGuard>();
-    auto session = CursesSession::open(term_type, out, in, why);
-    if (!session) return nullptr;
-    return std::make_unique<CursesTerminal>(std::move(guard), std::move(session));
+    // The guard comes first, so that curses leaves the signals to it.
+    auto guard = std::make_unique<SignalGuard>();
+    auto screen = CursesScreen::open(term_type, out, in, why);
+    if (!screen) return nullptr;
+    return std::make_unique<CursesTerminal>(std::move(guard), std::move(screen), fileno(in));
 }
 
 std::unique_ptr<Terminal> open_curses_terminal(std::string& why) {

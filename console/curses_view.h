@@ -1,18 +1,56 @@
-// The console on the terminal: the part of the 150x40 console that the
-// terminal has room for, and only what has changed since it was last shown;
-// on a terminal smaller than the console, the game's status line under it.
+// The console on the terminal, in curses' standard screen: the part of the
+// 150x40 console that the terminal has room for, in the console's colours,
+// and on a terminal smaller than the console the game's status line under
+// it. Only the lines that changed since the last show are handed to curses,
+// whose own comparison then sends only what differs.
 #pragma once
 
 #include <curses.h>
 
 #include <array>
 #include <optional>
-#include <string_view>
 
-#include "console/curses_colours.h"
 #include "console/screen_buffer.h"
 
 namespace skarvel {
+
+// A console colour pair as curses shows it.
+struct CursesColours {
+    short foreground = 0;
+    short background = 0;
+    bool bold = false;  // a bright foreground on an 8-colour terminal
+    bool operator==(const CursesColours&) const = default;
+};
+
+// How curses shows `colours` on a terminal with `count` colours: the bright
+// colours 8-15 directly with 16 or more, bold for a bright foreground with 8;
+// nullopt with fewer, where the terminal's own colours stay.
+std::optional<CursesColours> curses_colours(Colours colours, int count);
+
+// A colour pair and attributes of curses.
+struct CellColours {
+    short pair = 0;
+    attr_t attributes = A_NORMAL;
+};
+
+// Gives out the curses colour pairs that show console colours, made as they
+// are first needed.
+class CursesPalette {
+public:
+    // Starts colours on the current screen, where the terminal has them and
+    // NO_COLOR does not ask for the terminal's own.
+    CursesPalette();
+
+    // The pair and attributes for `colours`. Without colours the terminal's
+    // own (pair 0) stay, and a flash shows in reverse video.
+    CellColours cell_colours(Colours colours, bool flash);
+
+private:
+    int count_ = 0;                     // colours the terminal has, 0 for none usable
+    short next_pair_ = 1;               // the next colour pair not yet made
+    short last_pair_ = 0;               // the highest pair we may use
+    std::array<short, 256> pair_of_{};  // the pair of each colour combination, 0 for none yet
+};
 
 // One axis of the view, lines or columns: the first of `shown` of `size`
 // to show, so that `cursor` is in view with `margin` on either side where
@@ -29,18 +67,12 @@ int follow_cursor(const ViewAxis& axis);
 
 class CursesView {
 public:
-    // Shows the console through `pad`, a 150x40 curses pad.
-    explicit CursesView(WINDOW* pad);
-    ~CursesView();
-    CursesView(const CursesView&) = delete;
-    CursesView& operator=(const CursesView&) = delete;
-
-    // Puts on the terminal what has changed in `console`: the whole of it, or
-    // on a smaller terminal the part that holds the cursor, or the marked cell
-    // and a few cells around it, or the part the player scrolled to. The
-    // terminal's cursor rests on the mark, if there is one, else where the
-    // text ends.
-    void show(const ScreenBuffer& console);
+    // Puts on the terminal what has changed in `console` since the last
+    // show, and takes its changes: the whole console, or on a smaller
+    // terminal the part that holds the cursor, or the marked cell and a few
+    // cells around it, or the part the player scrolled to. The terminal's
+    // cursor rests on the mark, if there is one, else where the text ends.
+    void show(ScreenBuffer& console);
 
     // A screen drawn anew shows from its first line and column.
     void go_home();
@@ -48,14 +80,8 @@ public:
     // Gives every cell these colours, text already shown included.
     void set_colours(CellColours colours);
 
-    // Paints the whole terminal anew at the next show (after a resize).
+    // Paints the whole terminal anew at the next show (Ctrl-L, a resize).
     void repaint();
-
-    // A line shown on the row under the view, the view one row shorter, while
-    // the terminal is smaller than the console; on a terminal that holds the
-    // whole console nothing of it shows. Kept until drop_status.
-    void show_status(std::u32string_view line);
-    void drop_status();
 
     // Takes a scroll key (Up, Down, PageUp, PageDown, Home, End) while the
     // console has no mark and its text is taller than the view: true when
@@ -66,48 +92,29 @@ public:
     bool take_scroll_key(const ScreenBuffer& console, int code);
 
 private:
-    // The part of the terminal the console takes, and whether the status
-    // line shows (on the row under it).
-    struct Layout {
+    // The part of the terminal the console takes, whether the status line
+    // shows (on the row under it), and the first console line and column shown.
+    struct Area {
         int rows = 0, cols = 0;
         bool status = false;
-    };
-    Layout layout() const;
-    bool copy_changes(const ScreenBuffer& console);
-    void put_status(int row, int cols, bool blank);
-    int history_shown(const ScreenBuffer& console);
-
-    // The part of the pad on the terminal, and where the cursor is.
-    struct Area {
-        int top = -1, left = -1, rows = 0, cols = 0;
-        bool status = false;
+        int top = 0, left = 0;
         bool operator==(const Area&) const = default;
     };
-    struct Cursor {
-        int row = 0, col = 0;
-        bool operator==(const Cursor&) const = default;
+    Area terminal_area(const ScreenBuffer& console) const;
+    // The first lines the view may be scrolled to: from the oldest line
+    // scrolled off the top (where the terminal is smaller than the console)
+    // down to where the text's last line is the view's.
+    struct Range {
+        int first = 0, last = 0;
     };
+    static Range scroll_range(const ScreenBuffer& console, const Area& view);
 
-    WINDOW* pad_;                                   // the 150x40 console in curses
-    std::array<char32_t, CONSOLE_CELLS> in_pad_{};  // what the pad holds
-    CellColours colours_;                           // of the pad's background, for every cell
-    std::array<bool, CONSOLE_LINES> changed_{};     // pad lines not yet shown as they are
-    Area shown_;                                    // as last shown; {} to show it all again
-    Cursor cursor_;                                 // as last shown
-    int top_ = 0;                                   // first pad line shown; below 0, history lines above it
-    int left_ = 0;                                  // first pad column shown
-    std::optional<int> scrolled_to_;                // the first line the player scrolled to
-    WINDOW* status_pad_;                            // one line for the status, nullptr if none could be made
-    std::array<char32_t, CONSOLE_COLS> status_{};   // the status line's text
-    bool has_status_ = false;                       // a status line to show
-    bool status_changed_ = false;                   // its text not yet shown as it is
-    int status_row_ = -1;                           // the terminal row it was last shown on, -1 for none
-    // The console's lines scrolled off its top, made when first scrolled to,
-    // its last `history_rows_` rows in use; written as of `history_of_`
-    // lines scrolled off (nullopt: not yet, or to be written again).
-    WINDOW* history_pad_ = nullptr;
-    int history_rows_ = 0;
-    std::optional<std::size_t> history_of_;
+    CellColours colours_;             // of every cell
+    std::optional<Area> shown_;       // as last shown; none to show it all again
+    Position cursor_;                 // as last shown
+    int top_ = 0;                     // first console line shown; below 0, lines scrolled off it
+    int left_ = 0;                    // first console column shown
+    std::optional<int> scrolled_to_;  // the first line the player scrolled to
 };
 
 }  // namespace skarvel

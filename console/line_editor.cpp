@@ -4,12 +4,6 @@
 
 namespace skarvel {
 
-namespace {
-
-constexpr int DEL = 127;
-
-}  // namespace
-
 bool LineEditor::take(int code) {
     if (code == '\n' || code == '\r' || code == KEY_ENTER) {
         line_ += '\n';
@@ -26,18 +20,18 @@ bool LineEditor::take(int code) {
 
 void LineEditor::type(unsigned char byte) {
     const std::size_t at = line_.size();
-    const bool was_unfinished = console_.in_sequence();
+    const bool was_unfinished = console_.character_unfinished();
     line_ += static_cast<char>(byte);
     const int cells = console_.put(byte);
     // A character left unfinished shows first, broken, from where it began;
     // then what this byte begins or completes.
     if (was_unfinished && cells > 0) shown_.push_back(unfinished_);
     if (cells == 2 || (!was_unfinished && cells == 1)) shown_.push_back(at);
-    if (console_.in_sequence() && (!was_unfinished || cells > 0)) unfinished_ = at;
+    if (console_.character_unfinished() && (!was_unfinished || cells > 0)) unfinished_ = at;
 }
 
 void LineEditor::erase_last() {
-    if (console_.in_sequence()) {
+    if (console_.character_unfinished()) {
         line_.resize(unfinished_);  // nothing of it shows yet
     } else if (!shown_.empty()) {
         line_.resize(shown_.back());

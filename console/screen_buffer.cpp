@@ -9,7 +9,6 @@ namespace skarvel {
 
 namespace {
 
-constexpr unsigned char DEL = 127;
 constexpr char32_t BLANK = U' ';
 
 // What each byte below 32 shows as with UTF-8: its code-page-437 picture
@@ -37,12 +36,15 @@ bool one_column(char32_t c) { return ::wcwidth(static_cast<wchar_t>(c)) == 1; }
 
 }  // namespace
 
-ScreenBuffer::ScreenBuffer(bool utf8) : utf8_(utf8) { cells_.fill(BLANK); }
+ScreenBuffer::ScreenBuffer(bool utf8) : utf8_(utf8) {
+    cells_.fill(BLANK);
+    status_.fill(BLANK);
+}
 
 int ScreenBuffer::put(unsigned char b) {
-    const int before = shown_;
+    const int before = cells_put_;
     put_byte(b);
-    return shown_ - before;
+    return cells_put_ - before;
 }
 
 void ScreenBuffer::put_byte(unsigned char b) {
@@ -51,7 +53,7 @@ void ScreenBuffer::put_byte(unsigned char b) {
             put_utf8(b);
         } else {
             const std::wint_t c = std::btowc(b);
-            show(c != WEOF && one_column(static_cast<char32_t>(c)) ? static_cast<char32_t>(c) : BROKEN_PLAIN);
+            put_cell(c != WEOF && one_column(static_cast<char32_t>(c)) ? static_cast<char32_t>(c) : BROKEN_PLAIN);
         }
         return;
     }
@@ -61,19 +63,20 @@ void ScreenBuffer::put_byte(unsigned char b) {
     } else if (b == '\b') {
         col_ = std::max(col_ - 1, 0);
     } else if (b == '\t') {
-        do show(BLANK);
+        do put_cell(BLANK);
         while (col_ % TAB_WIDTH != 0);
     } else if (b == '\n') {
         new_line();
     } else if (b < ' ' || b == DEL) {
-        if (utf8_) {
-            show(b == DEL ? DEL_PICTURE : PICTURES[b]);
-        } else {
-            show(static_cast<char32_t>(b == DEL ? DEL_PLAIN : PLAIN[b]));
-        }
+        put_cell(picture_of(b));
     } else {
-        show(b);
+        put_cell(b);
     }
+}
+
+char32_t ScreenBuffer::picture_of(unsigned char control) const {
+    if (control == DEL) return utf8_ ? DEL_PICTURE : DEL_PLAIN;
+    return utf8_ ? PICTURES[control] : static_cast<char32_t>(PLAIN[control]);
 }
 
 void ScreenBuffer::put_utf8(unsigned char b) {
@@ -82,7 +85,7 @@ void ScreenBuffer::put_utf8(unsigned char b) {
             partial_ = partial_ << 6 | (b & 0x3F);
             lowest_ = 0x80;
             highest_ = 0xBF;
-            if (--needed_ == 0) show(one_column(partial_) ? partial_ : BROKEN_UTF8);
+            if (--needed_ == 0) put_cell(one_column(partial_) ? partial_ : BROKEN_UTF8);
             return;
         }
         end_sequence();  // and `b` starts afresh
@@ -106,20 +109,28 @@ void ScreenBuffer::put_utf8(unsigned char b) {
         if (b == 0xF0) lowest_ = 0x90;
         if (b == 0xF4) highest_ = 0x8F;
     } else {
-        show(BROKEN_UTF8);  // a continuation byte alone, or no UTF-8 at all
+        put_cell(BROKEN_UTF8);  // a continuation byte alone, or no UTF-8 at all
     }
 }
 
 void ScreenBuffer::end_sequence() {
     if (needed_ == 0) return;
     needed_ = 0;
-    show(BROKEN_UTF8);
+    put_cell(BROKEN_UTF8);
 }
 
-void ScreenBuffer::show(char32_t c) {
+void ScreenBuffer::put_cell(char32_t c) {
     cells_[static_cast<std::size_t>(row_) * CONSOLE_COLS + static_cast<std::size_t>(col_)] = c;
-    ++shown_;
+    note_change(row_, col_ + 1);
+    ++cells_put_;
     if (++col_ == CONSOLE_COLS) new_line();
+}
+
+void ScreenBuffer::note_change(int row, int end) {
+    const auto r = static_cast<std::size_t>(row);
+    const auto to = static_cast<std::uint8_t>(end);
+    text_to_[r] = std::max(text_to_[r], to);
+    changed_to_[r] = std::max(changed_to_[r], to);
 }
 
 void ScreenBuffer::new_line() {
@@ -131,6 +142,9 @@ void ScreenBuffer::new_line() {
     keep_in_history(line(0));
     std::copy(cells_.begin() + CONSOLE_COLS, cells_.end(), cells_.begin());
     std::fill(cells_.end() - CONSOLE_COLS, cells_.end(), BLANK);
+    std::copy(text_to_.begin() + 1, text_to_.end(), text_to_.begin());
+    text_to_.back() = 0;
+    changed_to_.fill(CONSOLE_COLS);  // every line shows other text now
     if (mark_ && --mark_->row < 0) mark_.reset();
 }
 
@@ -143,23 +157,29 @@ void ScreenBuffer::keep_in_history(std::u32string_view top) {
     } else {
         history_first_ = (history_first_ + 1) % HISTORY_LINES;
     }
-    ++scrolled_off_;
 }
 
-std::u32string_view ScreenBuffer::history_line(int i) const {
-    const int slot = (history_first_ + i) % HISTORY_LINES;
+std::u32string_view ScreenBuffer::history_line(int row) const {
+    const int slot = (history_first_ + history_count_ + row) % HISTORY_LINES;
     return {history_.data() + static_cast<std::ptrdiff_t>(slot) * CONSOLE_COLS, CONSOLE_COLS};
 }
 
 void ScreenBuffer::clear() {
+    for (int row = 0; row < CONSOLE_LINES; ++row) {
+        const auto r = static_cast<std::size_t>(row);
+        const auto start = cells_.begin() + static_cast<std::ptrdiff_t>(r * CONSOLE_COLS);
+        std::fill(start, start + text_to_[r], BLANK);
+        changed_to_[r] = std::max(changed_to_[r], text_to_[r]);
+        text_to_[r] = 0;
+    }
     history_first_ = 0;
     history_count_ = 0;
-    scrolled_off_ = 0;
-    cells_.fill(BLANK);
     row_ = 0;
     col_ = 0;
     needed_ = 0;
     mark_.reset();
+    status_changed_ = status_changed_ || has_status_;
+    has_status_ = false;
 }
 
 void ScreenBuffer::erase_back() {
@@ -176,6 +196,32 @@ void ScreenBuffer::erase_back() {
         return;
     }
     cells_[static_cast<std::size_t>(row_) * CONSOLE_COLS + static_cast<std::size_t>(col_)] = BLANK;
+    note_change(row_, col_ + 1);
+}
+
+void ScreenBuffer::set_status(std::string_view bytes) {
+    status_.fill(BLANK);
+    const std::size_t count = std::min(bytes.size(), status_.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        status_[i] = b < ' ' || b == DEL ? picture_of(b) : b < 0x80 ? b : utf8_ ? BROKEN_UTF8 : BROKEN_PLAIN;
+    }
+    has_status_ = true;
+    status_changed_ = true;
+}
+
+std::optional<std::u32string_view> ScreenBuffer::status() const {
+    if (!has_status_) return std::nullopt;
+    return std::u32string_view(status_.data(), status_.size());
+}
+
+bool ScreenBuffer::lines_changed() const {
+    return std::any_of(changed_to_.begin(), changed_to_.end(), [](std::uint8_t to) { return to > 0; });
+}
+
+void ScreenBuffer::forget_changes() {
+    changed_to_.fill(0);
+    status_changed_ = false;
 }
 
 }  // namespace skarvel

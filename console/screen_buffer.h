@@ -1,11 +1,13 @@
-// The 150x40 console as the game sees it: a grid of characters and a cursor,
-// filled byte by byte with the console's rules for control bytes, glyph bytes
-// and text. Knows nothing of curses; the ncursesw backend puts on the terminal
-// only what has changed in it since the last show.
+// The 150x40 console as the game sees it, and its one copy: a grid of
+// characters and a cursor, filled byte by byte with the console's rules for
+// control bytes, glyph bytes and text. It notes which part of each line
+// changed since the last show, so that only that reaches the terminal; it
+// knows nothing of curses.
 #pragma once
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -13,6 +15,9 @@
 #include "console/terminal.h"
 
 namespace skarvel {
+
+// The ASCII delete byte: a picture on the console, Backspace from a keyboard.
+constexpr unsigned char DEL = 127;
 
 class ScreenBuffer {
 public:
@@ -37,10 +42,10 @@ public:
     }
 
     // True while a UTF-8 character is unfinished: the bytes put so far show nothing yet.
-    bool in_sequence() const { return needed_ > 0; }
+    bool character_unfinished() const { return needed_ > 0; }
 
-    // All blanks, cursor home, an unfinished UTF-8 character, the mark and
-    // the history forgotten.
+    // All blanks, cursor home; an unfinished UTF-8 character, the mark, the
+    // status line and the lines scrolled off the top forgotten.
     void clear();
 
     // Takes the last typed character off the screen: an unfinished one is
@@ -52,26 +57,33 @@ public:
     std::u32string_view line(int row) const {
         return {cells_.data() + static_cast<std::ptrdiff_t>(row) * CONSOLE_COLS, CONSOLE_COLS};
     }
-    int row() const { return row_; }
+    // Where the next character goes.
+    Position cursor() const { return {row_, col_}; }
 
     // The lines scrolled off the top since the last clear, the last
-    // HISTORY_LINES of them, oldest first; and how many have scrolled in all.
+    // HISTORY_LINES of them; line -1 is the one scrolled off last.
     static constexpr int HISTORY_LINES = 200;
     int history_lines() const { return history_count_; }
-    std::u32string_view history_line(int i) const;
-    std::size_t scrolled_off() const { return scrolled_off_; }
-
-    int col() const { return col_; }
+    std::u32string_view history_line(int row) const;
 
     // A cell marked at the cursor, kept apart from the cursor as the writing
     // goes on, and moved with the text when the console scrolls.
-    struct Cell {
-        int row;
-        int col;
-    };
-    void mark() { mark_ = Cell{row_, col_}; }
+    void mark() { mark_ = cursor(); }
     void clear_mark() { mark_.reset(); }
-    std::optional<Cell> marked() const { return mark_; }
+    std::optional<Position> marked() const { return mark_; }
+
+    // A line of the game's own beside the console, for a terminal too small
+    // to show all of it: its bytes shown one cell each as the console shows
+    // them. Kept until the next clear.
+    void set_status(std::string_view bytes);
+    std::optional<std::u32string_view> status() const;
+
+    // What changed since forget_changes: line `row` from its first cell up
+    // to column changed_to(row) (0 for none), and the status line.
+    int changed_to(int row) const { return changed_to_[static_cast<std::size_t>(row)]; }
+    bool lines_changed() const;
+    bool status_changed() const { return status_changed_; }
+    void forget_changes();
 
     // True once after a bell has been written.
     bool take_bell() {
@@ -84,23 +96,31 @@ private:
     void put_byte(unsigned char b);
     void new_line();
     void keep_in_history(std::u32string_view top);
-    void show(char32_t c);           // at the cursor, which moves on
-    void put_utf8(unsigned char b);  // a byte above 127 in UTF-8 mode
-    void end_sequence();             // an unfinished UTF-8 character shows broken
+    void put_cell(char32_t c);                         // at the cursor, which moves on
+    void put_utf8(unsigned char b);                    // a byte above 127 in UTF-8 mode
+    void end_sequence();                               // an unfinished UTF-8 character shows broken
+    char32_t picture_of(unsigned char control) const;  // a control byte's look
+    void note_change(int row, int end);
 
     bool utf8_;                                    // UTF-8 and pictures, or plain stand-ins
     std::array<char32_t, CONSOLE_CELLS> cells_{};  // the console, line by line
     int row_ = 0;                                  // the cursor's line
     int col_ = 0;                                  // the cursor's column
-    int shown_ = 0;                                // cells filled so far, for put's count
+    int cells_put_ = 0;                            // cells filled so far, for put's count
     bool bell_ = false;                            // a bell written and not yet rung
-    std::optional<Cell> mark_;                     // the marked cell, if any
+    std::optional<Position> mark_;                 // the marked cell, if any
+    // Per line: every cell from this column on is blank; and the column up
+    // to which it changed since forget_changes.
+    std::array<std::uint8_t, CONSOLE_LINES> text_to_{};
+    std::array<std::uint8_t, CONSOLE_LINES> changed_to_{};
+    std::array<char32_t, CONSOLE_COLS> status_{};  // the status line's cells
+    bool has_status_ = false;
+    bool status_changed_ = false;
     // A ring of the lines scrolled off, made at the first: a game's screens
     // never scroll, so nothing is allocated while a game runs.
     std::vector<char32_t> history_;
-    int history_first_ = 0;         // the ring's slot of the oldest line
-    int history_count_ = 0;         // lines in the ring
-    std::size_t scrolled_off_ = 0;  // lines scrolled off since the last clear
+    int history_first_ = 0;  // the ring's slot of the oldest line
+    int history_count_ = 0;  // lines in the ring
     // The UTF-8 character being assembled: its bits so far, the continuation
     // bytes it still needs, and the range the next one must be in.
     char32_t partial_ = 0;

@@ -64,11 +64,16 @@ struct Key {
     bool operator==(const Key&) const = default;
 };
 
-// Thrown by a terminal when the run has to end at once: the terminal went
-// away, or a signal asked the program to stop. Caught only by main, so the
-// terminal is restored by the ordinary unwinding of its owner.
+// Thrown by a terminal when the run has to end at once. Caught only by main,
+// so the terminal is restored by the ordinary unwinding of its owner.
 struct RunEnded {
-    int signal = 0;  // the signal that ended the run, 0 for a lost terminal
+    enum class Cause {
+        terminal_gone,  // the terminal closed: nothing left to read from
+        signal,         // an end signal (Ctrl-C, SIGTERM...) asked the program to stop
+        out_of_memory,  // curses could not take the window's new size
+    };
+    Cause cause = Cause::terminal_gone;
+    int signal = 0;  // with Cause::signal, which one
 };
 
 // Calendar time in whole seconds, which the spawners reseed from: a real

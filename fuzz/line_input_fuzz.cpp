@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "console/null_terminal.h"
+#include "tests/support/null_terminal.h"
 #include "fuzz/fuzz_support.h"
 #include "screens/typed_input.h"
 

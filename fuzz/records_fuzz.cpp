@@ -16,7 +16,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "console/null_terminal.h"
+#include "tests/support/null_terminal.h"
 #include "core/game_state.h"
 #include "core/move.h"
 #include "fuzz/fuzz_support.h"

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <new>
+#include <optional>
 #include <string>
 
 #include "console/curses_terminal.h"
@@ -64,8 +65,7 @@ int run(int argc, char* argv[]) {
     (void)std::signal(SIGXFSZ, SIG_IGN);  // cannot fail for a signal that exists
 
     RecordStore records(command.records_dir.empty() ? "." : command.records_dir);
-    int signal = 0;
-    int status = 0;
+    std::optional<RunEnded> ended;
     {
         std::string why;
         const auto term = open_curses_terminal(why);
@@ -77,20 +77,23 @@ int run(int argc, char* argv[]) {
         Session session{g, *term, records, help_file_places(records.path_of(HELP_FILE), argv[0])};
         try {
             run_program(session);
-        } catch (const RunEnded& ended) {
-            signal = ended.signal;
-            status = 1;
+        } catch (const RunEnded& end) {
+            ended = end;
         }
         // However the run ended, a best score or a win the player was shown is kept.
         records.save_score_if_gained(score_of(g));
     }  // the terminal is restored here
     // Written even where the run ended while stopped, in the background, on a terminal that stops background output.
     (void)std::signal(SIGTTOU, SIG_IGN);
+    if (ended && ended->cause == RunEnded::Cause::out_of_memory) say("out of memory");
     for (const std::string& line : records.failed_saves()) (void)std::fprintf(stderr, "%s\n", line.c_str());
+    if (!ended) return 0;
     // End as the signal would have ended us, now that the terminal is back;
     // where that cannot be, with a failing status.
-    if (signal != 0 && std::signal(signal, SIG_DFL) != SIG_ERR) (void)std::raise(signal);
-    return status;
+    if (ended->cause == RunEnded::Cause::signal && std::signal(ended->signal, SIG_DFL) != SIG_ERR) {
+        (void)std::raise(ended->signal);
+    }
+    return 1;
 }
 
 }  // namespace

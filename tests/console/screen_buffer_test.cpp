@@ -3,25 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <set>
 #include <string>
+#include <vector>
 
 namespace skarvel {
 namespace {
 
 // A line of the screen without its trailing blanks.
 std::u32string text(const ScreenBuffer& screen, int row) {
-    std::u32string line(screen.line(row));
+    std::u32string line(row < 0 ? screen.history_line(row) : screen.line(row));
     line.erase(line.find_last_not_of(U' ') + 1);
     return line;
 }
-
-struct Cursor {
-    int row;
-    int col;
-    bool operator==(const Cursor&) const = default;
-};
-Cursor cursor(const ScreenBuffer& screen) { return {screen.row(), screen.col()}; }
 
 // The locale decides which characters show in one column.
 class ScreenBufferTest : public ::testing::Test {
@@ -29,33 +22,63 @@ protected:
     void SetUp() override { std::setlocale(LC_ALL, "C.UTF-8"); }
     void TearDown() override { std::setlocale(LC_ALL, "C"); }
     ScreenBuffer utf8{true};
+    ScreenBuffer plain{false};
 };
 
-TEST_F(ScreenBufferTest, TabsBackspacesAndLineEnds) {
-    utf8.write("a\tb\tc\n\tx\by\b\b\b\b\b\b\b\b\bz");
-    EXPECT_EQ(text(utf8, 0), U"a       b       c");
-    EXPECT_EQ(text(utf8, 1), U"z       y");  // never left of column 0
-    EXPECT_EQ(cursor(utf8), (Cursor{1, 1}));
-
-    // A tab from the last stop blanks to the end of the line and wraps.
-    utf8.clear();
-    utf8.write(std::string(145, '-') + "\t!");
-    EXPECT_EQ(text(utf8, 0), std::u32string(145, U'-'));
-    EXPECT_EQ(text(utf8, 1), U"!");
+// What bytes show as, on a line of their own, with UTF-8 and without.
+TEST_F(ScreenBufferTest, BytesShowAsTheConsoleShowsThem) {
+    const struct {
+        const char* bytes;
+        std::u32string utf8, plain;
+    } cases[] = {
+        // The glyph bytes: player, hit player, life, bomb, borders, power, level marker, pointer, borders.
+        {"\x01\x02\x03\x0f\x10\x11\x15\x18\x1a\x1e\x1f", U"☺☻♥☼►◄§↑→▲▼", U"@!$*><%^>^v"},
+        // Every other control byte and DEL show as a character of their own cell, never raw.
+        {"<\x1b]2;t\x7f\x05\x0b\x0c\x0d\x1c>", U"<←]2;t⌂♣♂♀♪∟>", U"<?]2;t?????\?>"},
+        {"a\tb\tc", U"a       b       c", U"a       b       c"},  // 8-column stops
+        {"x\by\b\b\b\bz", U"z", U"z"},                            // back, never past column 0
+        {"bell\a!", U"bell!", U"bell!"},                          // the bell shows nothing
+        {"caf\xc3\xa9 \xe2\x86\x92 \xf0\x9d\x90\x80 \xc3\xbf", U"café → 𝐀 ÿ", U"caf?? ??? ???? ??"},
+        {"\xe2x", U"\uFFFDx", U"?x"},                               // cut short by a letter
+        {"\xe2\x86\x1b", U"\uFFFD←", U"???"},                       // by a control byte
+        {"\x80\xff", U"\uFFFD\uFFFD", U"??"},                       // no lead byte; no UTF-8 at all
+        {"\xc0\xaf", U"\uFFFD\uFFFD", U"??"},                       // overlong
+        {"\xed\xa0\x80", U"\uFFFD\uFFFD\uFFFD", U"???"},            // a surrogate
+        {"\xc2\x85|\xe4\xb8\xad|", U"\uFFFD|\uFFFD|", U"??|???|"},  // C1 control; double width
+    };
+    std::setlocale(LC_ALL, "C");  // whose bytes above 127 are no characters
+    for (const auto& c : cases) {
+        plain.clear();
+        plain.write(c.bytes);
+        EXPECT_EQ(text(plain, 0), c.plain) << c.bytes;
+    }
+    std::setlocale(LC_ALL, "C.UTF-8");
+    for (const auto& c : cases) {
+        utf8.clear();
+        utf8.write(c.bytes);
+        EXPECT_EQ(text(utf8, 0), c.utf8) << c.bytes;
+    }
+    EXPECT_TRUE(utf8.take_bell());  // once, for the bell row
+    EXPECT_FALSE(utf8.take_bell());
 }
 
-TEST_F(ScreenBufferTest, TheLastColumnWrapsAndTheLastLineScrolls) {
+TEST_F(ScreenBufferTest, LinesWrapScrollAndTheScrolledOffAreKept) {
+    // A tab from the last stop blanks to the end of the line and wraps.
+    utf8.write(std::string(145, '-') + "\t!");
+    EXPECT_EQ(text(utf8, 1), U"!");
+    utf8.clear();
     utf8.write(std::string(CONSOLE_COLS, 'a'));
-    EXPECT_EQ(cursor(utf8), (Cursor{1, 0}));
+    EXPECT_EQ(utf8.cursor(), (Position{1, 0}));
     utf8.write("\b");  // the wrap is done: a backspace cannot undo it
-    EXPECT_EQ(cursor(utf8), (Cursor{1, 0}));
+    EXPECT_EQ(utf8.cursor(), (Position{1, 0}));
 
     utf8.clear();
-    for (char c = 'A'; c < 'A' + CONSOLE_LINES; ++c) utf8.write(std::string(1, c) + "\n");
-    EXPECT_EQ(text(utf8, 0), U"B");  // 'A' scrolled off
-    EXPECT_EQ(text(utf8, CONSOLE_LINES - 2), std::u32string(1, U'A' + CONSOLE_LINES - 1));
-    EXPECT_EQ(text(utf8, CONSOLE_LINES - 1), U"");
-    EXPECT_EQ(cursor(utf8), (Cursor{CONSOLE_LINES - 1, 0}));
+    for (char c = 'A'; c < 'A' + CONSOLE_LINES + 1; ++c) utf8.write(std::string(1, c) + "\n");
+    EXPECT_EQ(text(utf8, 0), U"C");  // A and B scrolled off, kept newest last
+    EXPECT_EQ(utf8.history_lines(), 2);
+    EXPECT_EQ(text(utf8, -1), U"B");
+    EXPECT_EQ(text(utf8, -2), U"A");
+    EXPECT_EQ(utf8.cursor(), (Position{CONSOLE_LINES - 1, 0}));
 
     // A marked cell goes up with its text, and off the console with it.
     utf8.write("x");
@@ -66,98 +89,68 @@ TEST_F(ScreenBufferTest, TheLastColumnWrapsAndTheLastLineScrolls) {
     for (int i = 0; i < CONSOLE_LINES; ++i) utf8.write("\n");
     EXPECT_FALSE(utf8.marked());
 
-    // A character in the very last cell scrolls at once.
-    utf8.write(std::string(CONSOLE_COLS, 'z'));
-    EXPECT_EQ(text(utf8, CONSOLE_LINES - 2), std::u32string(CONSOLE_COLS, U'z'));
-    EXPECT_EQ(cursor(utf8), (Cursor{CONSOLE_LINES - 1, 0}));
+    for (int i = 0; i < ScreenBuffer::HISTORY_LINES + 5; ++i) utf8.write(std::to_string(i) + "\n");
+    EXPECT_EQ(utf8.history_lines(), ScreenBuffer::HISTORY_LINES);
+    EXPECT_EQ(text(utf8, -1), std::u32string(U"165"));  // 204 is the last line written, 39 lines on
+    utf8.clear();
+    EXPECT_EQ(utf8.history_lines(), 0);
 }
 
-TEST_F(ScreenBufferTest, TheBellShowsNothingAndIsTakenOnce) {
-    EXPECT_FALSE(utf8.take_bell());
-    utf8.write("a\ab");
-    EXPECT_EQ(text(utf8, 0), U"ab");
-    EXPECT_TRUE(utf8.take_bell());
-    EXPECT_FALSE(utf8.take_bell());
-}
-
-// The glyph bytes show the pictures the console drew for them; every other
-// control byte shows as some visible character of its own cell, never raw.
-TEST_F(ScreenBufferTest, ControlBytesShowPicturesOrPlainStandIns) {
-    utf8.write("\x01\x02\x03\x0f\x10\x11\x15\x18\x1a\x1e\x1f");
-    EXPECT_EQ(text(utf8, 0), U"☺☻♥☼►◄§↑→▲▼");
-    ScreenBuffer plain(false);
-    plain.write("\x01\x02\x0f\x15\x03");  // player, hit player, bomb, power, life
-    const std::u32string items = text(plain, 0);
-    EXPECT_EQ(std::set<char32_t>(items.begin(), items.end()).size(), 5u) << "stand-ins alike";
-    for (const char32_t c : items) EXPECT_TRUE(c > U' ' && c < 127) << static_cast<int>(c);
-    for (int b = 0; b < 128; b = b == 31 ? 127 : b + 1) {  // the control bytes and DEL
-        if (b == '\a' || b == '\b' || b == '\t' || b == '\n') continue;
-        for (ScreenBuffer* screen : {&utf8, &plain}) {
-            screen->clear();
-            screen->put(static_cast<unsigned char>(b));
-            EXPECT_EQ(screen->col(), 1) << b;
-            const char32_t shown = screen->line(0)[0];
-            EXPECT_TRUE(shown != static_cast<char32_t>(b) && shown != U' ') << b;
-        }
-    }
-}
-
-TEST_F(ScreenBufferTest, Utf8IsAssembledAndBrokenSequencesShowAsReplacements) {
-    const struct {
-        const char* bytes;
-        std::u32string shown;
-    } cases[] = {
-        {"caf\xc3\xa9 \xe2\x86\x92 \xf0\x9d\x90\x80 \xc3\xbf", U"café → 𝐀 ÿ"},
-        {"\xe2x", U"\uFFFDx"},                          // cut short by a letter
-        {"\xe2\x86\x1b", U"\uFFFD←"},                   // by a control byte
-        {"\x80\xff", U"\uFFFD\uFFFD"},                  // no lead byte; no UTF-8 at all
-        {"\xc0\xaf", U"\uFFFD\uFFFD"},                  // overlong
-        {"\xed\xa0\x80", U"\uFFFD\uFFFD\uFFFD"},        // a surrogate
-        {"\xc2\x85|\xe4\xb8\xad|", U"\uFFFD|\uFFFD|"},  // C1 control; double width
+// Only what changed since forget_changes is handed on: each line up to the
+// last column that changed, the old text's width after a clear.
+TEST_F(ScreenBufferTest, NotesWhatChangedSinceItWasLastShown) {
+    const auto changed = [this] {
+        std::vector<int> ends;
+        for (int row = 0; row < 4; ++row) ends.push_back(utf8.changed_to(row));
+        return ends;
     };
-    for (const auto& c : cases) {
-        utf8.clear();
-        utf8.write(c.bytes);
-        EXPECT_EQ(text(utf8, 0), c.shown) << c.bytes;
-    }
+    utf8.write("abc\n\n12345");
+    EXPECT_EQ(changed(), (std::vector<int>{3, 0, 5, 0}));
+    EXPECT_TRUE(utf8.lines_changed());
+    utf8.forget_changes();
+    EXPECT_FALSE(utf8.lines_changed());
 
     utf8.clear();
-    utf8.write("\xe2\n");
-    EXPECT_EQ(text(utf8, 0), U"\uFFFD");
-    EXPECT_EQ(cursor(utf8), (Cursor{1, 0}));
+    utf8.write("x");
+    EXPECT_EQ(changed(), (std::vector<int>{3, 0, 5, 0}));  // the old text's width, blanked
+    utf8.forget_changes();
+    utf8.write("\n\n\t");
+    utf8.erase_back();
+    EXPECT_EQ(changed(), (std::vector<int>{0, 0, 8, 0}));
 
-    // A clear forgets a character left unfinished.
-    utf8.write("\xe2\x86");
-    utf8.clear();
-    utf8.write("G");
-    EXPECT_EQ(text(utf8, 0), U"G");
-}
+    EXPECT_FALSE(utf8.status());
+    utf8.set_status("Score: 1 \x0f");
+    EXPECT_TRUE(utf8.status_changed());
+    EXPECT_EQ(utf8.status()->substr(0, 11), U"Score: 1 ☼ ");
+    utf8.forget_changes();
+    utf8.clear();  // the status goes with the screen
+    EXPECT_TRUE(utf8.status_changed());
+    EXPECT_FALSE(utf8.status());
 
-TEST_F(ScreenBufferTest, WithoutUtf8BytesAbove127ShowAsTheLocaleHasThem) {
-    std::setlocale(LC_ALL, "C");  // which has none
-    ScreenBuffer plain(false);
-    plain.write("a\xe2\x86\x92z");
-    EXPECT_EQ(text(plain, 0), U"a???z");
+    utf8.forget_changes();
+    for (int i = 0; i < CONSOLE_LINES; ++i) utf8.write("\n");  // a scroll moves every line
+    EXPECT_EQ(changed(), std::vector<int>(4, CONSOLE_COLS));
 }
 
 TEST_F(ScreenBufferTest, ErasingTakesBackTheLastCharacterAcrossALineStart) {
     utf8.write(std::string(CONSOLE_COLS, 'x') + "ab");
     utf8.erase_back();
     utf8.erase_back();
-    EXPECT_EQ(cursor(utf8), (Cursor{1, 0}));
+    EXPECT_EQ(utf8.cursor(), (Position{1, 0}));
     utf8.erase_back();
-    EXPECT_EQ(cursor(utf8), (Cursor{0, CONSOLE_COLS - 1}));
+    EXPECT_EQ(utf8.cursor(), (Position{0, CONSOLE_COLS - 1}));
     EXPECT_EQ(text(utf8, 0), std::u32string(CONSOLE_COLS - 1, U'x'));
 
     utf8.clear();
     utf8.write("a\xc3");  // unfinished: nothing on screen to erase
+    EXPECT_TRUE(utf8.character_unfinished());
     utf8.erase_back();
     utf8.write("b");
     EXPECT_EQ(text(utf8, 0), U"ab");
     utf8.erase_back();
     utf8.erase_back();
     utf8.erase_back();  // at home: stays
-    EXPECT_EQ(cursor(utf8), (Cursor{0, 0}));
+    EXPECT_EQ(utf8.cursor(), (Position{0, 0}));
 }
 
 }  // namespace

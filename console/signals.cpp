@@ -1,4 +1,4 @@
-#include "console/end_signals.h"
+#include "console/signals.h"
 
 #include <csignal>
 
@@ -8,27 +8,40 @@ namespace skarvel {
 
 namespace {
 
-// Set by the handlers; read by the waits.
+// Set by the handler; read by the waits.
 volatile std::sig_atomic_t end_signal = 0;
 volatile std::sig_atomic_t stop_requested = 0;
+volatile std::sig_atomic_t resized = 0;
 
 void note_signal(int signal) {
     if (signal == SIGTSTP) {
         stop_requested = 1;
+    } else if (signal == SIGWINCH) {
+        resized = 1;
     } else {
         end_signal = signal;
     }
 }
 
+// True once for a flag that is set.
+bool take(volatile std::sig_atomic_t& flag) {
+    if (flag == 0) return false;
+    flag = 0;
+    return true;
+}
+
 }  // namespace
 
-EndSignalGuard::EndSignalGuard() {
+SignalGuard::SignalGuard() {
     end_signal = 0;
     stop_requested = 0;
+    resized = 0;
     struct sigaction action {};
     action.sa_handler = note_signal;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = 0;  // no SA_RESTART: a blocked read must return
+    // A read is restarted, so that curses never sees one cut short; the
+    // waits (the key reader's poll, a sleep) return at once all the same.
+    action.sa_flags = SA_RESTART;
     for (std::size_t i = 0; i < SIGNALS.size(); ++i) {
         sigaction(SIGNALS[i], &action, &previous_[i]);
         // Started where stopping is not wanted (no job control): it stays ignored.
@@ -36,21 +49,19 @@ EndSignalGuard::EndSignalGuard() {
     }
 }
 
-EndSignalGuard::~EndSignalGuard() {
+SignalGuard::~SignalGuard() {
     for (std::size_t i = 0; i < SIGNALS.size(); ++i) sigaction(SIGNALS[i], &previous_[i], nullptr);
 }
 
-void EndSignalGuard::end_run_if_signalled() {
-    if (end_signal != 0) throw RunEnded{end_signal};
+void SignalGuard::end_run_if_signalled() {
+    if (end_signal != 0) throw RunEnded{RunEnded::Cause::signal, end_signal};
 }
 
-bool EndSignalGuard::take_stop_request() {
-    if (stop_requested == 0) return false;
-    stop_requested = 0;
-    return true;
-}
+bool SignalGuard::take_stop_request() { return take(stop_requested); }
 
-void EndSignalGuard::stop_process() {
+bool SignalGuard::take_resize() { return take(resized); }
+
+void SignalGuard::stop_process() {
     struct sigaction stop {};
     stop.sa_handler = SIG_DFL;
     sigemptyset(&stop.sa_mask);

@@ -1,0 +1,46 @@
+// The terminal in curses mode for as long as a CursesScreen lives: opened in
+// the console's input modes, sized to the window but never beyond what the
+// game draws, stopped and resumed for Ctrl-Z, and given back as it was.
+#pragma once
+
+#include <curses.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace skarvel {
+
+class CursesScreen {
+public:
+    // Starts curses on the terminal behind `in` and `out`, of type
+    // `term_type` (nullptr: $TERM). Returns nullptr and says why in `why`
+    // when there is no terminal to start on, or no memory to do it with.
+    static std::unique_ptr<CursesScreen> open(const char* term_type, std::FILE* out, std::FILE* in, std::string& why);
+
+    CursesScreen(SCREEN* screen, int fd);
+    ~CursesScreen();  // gives the terminal back, unless it already is
+    CursesScreen(const CursesScreen&) = delete;
+    CursesScreen& operator=(const CursesScreen&) = delete;
+
+    // Sizes curses' screens to the window as it is now, but never larger than
+    // the console and the status line under it, however large the window
+    // claims to be. Where curses has no memory for it, the run ends
+    // (RunEnded, out of memory).
+    void fit_window();
+
+    // Ctrl-Z: gives the terminal back and stops the process; once it is
+    // continued in the foreground, the next refresh takes the terminal
+    // again. An end signal that came while stopped ends the run (RunEnded)
+    // with the terminal left given back: the game may be in the background,
+    // where touching the terminal would stop it again.
+    void suspend();
+
+private:
+    SCREEN* screen_;           // the curses screen on our terminal
+    int fd_;                   // the terminal written to
+    bool given_back_ = false;  // the terminal given back by a stop, not yet taken again
+    bool broken_ = false;      // a resize failed half way: the screen is only given back, never freed
+};
+
+}  // namespace skarvel
