@@ -26,14 +26,6 @@ constexpr char PLAIN[] = "?@!$???????????*><???%??^?>???^v";
 static_assert(sizeof PLAIN == 33);
 constexpr char DEL_PLAIN = '?';
 
-// What a character that cannot show in one column shows as.
-constexpr char32_t BROKEN_UTF8 = U'\uFFFD';
-constexpr char32_t BROKEN_PLAIN = U'?';
-
-// True when the locale shows `c` in exactly one column (no control, no
-// double-width or combining character).
-bool one_column(char32_t c) { return ::wcwidth(static_cast<wchar_t>(c)) == 1; }
-
 }  // namespace
 
 ScreenBuffer::ScreenBuffer(bool utf8) : utf8_(utf8) {
@@ -49,15 +41,10 @@ int ScreenBuffer::put(unsigned char b) {
 
 void ScreenBuffer::put_byte(unsigned char b) {
     if (b >= 0x80) {
-        if (utf8_) {
-            put_utf8(b);
-        } else {
-            const std::wint_t c = std::btowc(b);
-            put_cell(c != WEOF && one_column(static_cast<char32_t>(c)) ? static_cast<char32_t>(c) : BROKEN_PLAIN);
-        }
+        put_multibyte(b);
         return;
     }
-    end_sequence();
+    end_character();
     if (b == '\a') {
         bell_ = true;
     } else if (b == '\b') {
@@ -79,44 +66,41 @@ char32_t ScreenBuffer::picture_of(unsigned char control) const {
     return utf8_ ? PICTURES[control] : static_cast<char32_t>(PLAIN[control]);
 }
 
-void ScreenBuffer::put_utf8(unsigned char b) {
-    if (needed_ > 0) {
-        if (b >= lowest_ && b <= highest_) {
-            partial_ = partial_ << 6 | (b & 0x3F);
-            lowest_ = 0x80;
-            highest_ = 0xBF;
-            if (--needed_ == 0) put_cell(one_column(partial_) ? partial_ : BROKEN_UTF8);
-            return;
-        }
-        end_sequence();  // and `b` starts afresh
+// A byte above 127: with UTF-8 a part of a character, assembled here so
+// that each malformed part shows as one U+FFFD; otherwise a character of the
+// locale.
+void ScreenBuffer::put_multibyte(unsigned char b) {
+    if (!utf8_) {
+        const std::wint_t c = std::btowc(b);
+        put_cell(c != WEOF ? shown_as(static_cast<char32_t>(c)) : broken());
+        return;
     }
-    // A lead byte: how many continuation bytes follow, and the range of the
-    // first one that keeps out overlong forms, surrogates and code points
-    // past U+10FFFF.
-    lowest_ = 0x80;
-    highest_ = 0xBF;
-    if (b >= 0xC2 && b <= 0xDF) {
-        needed_ = 1;
-        partial_ = b & 0x1F;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-        needed_ = 2;
-        partial_ = b & 0x0F;
-        if (b == 0xE0) lowest_ = 0xA0;
-        if (b == 0xED) highest_ = 0x9F;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-        needed_ = 3;
-        partial_ = b & 0x07;
-        if (b == 0xF0) lowest_ = 0x90;
-        if (b == 0xF4) highest_ = 0x8F;
-    } else {
-        put_cell(BROKEN_UTF8);  // a continuation byte alone, or no UTF-8 at all
+    if (needed_ > 0 && b >= lowest_ && b <= highest_) {
+        partial_ = partial_ << 6 | (b & 0x3F);
+        lowest_ = 0x80;
+        highest_ = 0xBF;
+        if (--needed_ == 0) put_cell(shown_as(partial_));
+        return;
     }
+    end_character();  // broken off, and `b` starts afresh
+    // A lead byte: the continuation bytes that follow, and the range of the
+    // first that keeps out overlong forms, surrogates and code points past U+10FFFF.
+    needed_ = b >= 0xC2 && b <= 0xDF ? 1 : b >= 0xE0 && b <= 0xEF ? 2 : b >= 0xF0 && b <= 0xF4 ? 3 : 0;
+    if (needed_ == 0) {
+        put_cell(broken());  // a continuation byte alone, or no UTF-8 at all
+        return;
+    }
+    partial_ = b & (0x7F >> (needed_ + 1));
+    lowest_ = b == 0xE0 ? 0xA0 : b == 0xF0 ? 0x90 : 0x80;
+    highest_ = b == 0xED ? 0x9F : b == 0xF4 ? 0x8F : 0xBF;
 }
 
-void ScreenBuffer::end_sequence() {
+char32_t ScreenBuffer::shown_as(char32_t c) const { return ::wcwidth(static_cast<wchar_t>(c)) == 1 ? c : broken(); }
+
+void ScreenBuffer::end_character() {
     if (needed_ == 0) return;
     needed_ = 0;
-    put_cell(BROKEN_UTF8);
+    put_cell(broken());
 }
 
 void ScreenBuffer::put_cell(char32_t c) {
@@ -139,29 +123,15 @@ void ScreenBuffer::new_line() {
         ++row_;
         return;
     }
-    keep_in_history(line(0));
+    Line& scrolled_off = history_.emplace_back();
+    std::copy_n(cells_.begin(), CONSOLE_COLS, scrolled_off.begin());
+    if (history_.size() > HISTORY_LINES) history_.pop_front();
     std::copy(cells_.begin() + CONSOLE_COLS, cells_.end(), cells_.begin());
     std::fill(cells_.end() - CONSOLE_COLS, cells_.end(), BLANK);
     std::copy(text_to_.begin() + 1, text_to_.end(), text_to_.begin());
     text_to_.back() = 0;
     changed_to_.fill(CONSOLE_COLS);  // every line shows other text now
     if (mark_ && --mark_->row < 0) mark_.reset();
-}
-
-void ScreenBuffer::keep_in_history(std::u32string_view top) {
-    if (history_.empty()) history_.resize(std::size_t{HISTORY_LINES} * CONSOLE_COLS);
-    const int slot = (history_first_ + history_count_) % HISTORY_LINES;
-    std::copy(top.begin(), top.end(), history_.begin() + static_cast<std::ptrdiff_t>(slot) * CONSOLE_COLS);
-    if (history_count_ < HISTORY_LINES) {
-        ++history_count_;
-    } else {
-        history_first_ = (history_first_ + 1) % HISTORY_LINES;
-    }
-}
-
-std::u32string_view ScreenBuffer::history_line(int row) const {
-    const int slot = (history_first_ + history_count_ + row) % HISTORY_LINES;
-    return {history_.data() + static_cast<std::ptrdiff_t>(slot) * CONSOLE_COLS, CONSOLE_COLS};
 }
 
 void ScreenBuffer::clear() {
@@ -172,8 +142,7 @@ void ScreenBuffer::clear() {
         changed_to_[r] = std::max(changed_to_[r], text_to_[r]);
         text_to_[r] = 0;
     }
-    history_first_ = 0;
-    history_count_ = 0;
+    history_.clear();
     row_ = 0;
     col_ = 0;
     needed_ = 0;
@@ -183,7 +152,7 @@ void ScreenBuffer::clear() {
 }
 
 void ScreenBuffer::erase_back() {
-    if (needed_ > 0) {
+    if (character_unfinished()) {
         needed_ = 0;
         return;
     }
@@ -204,7 +173,7 @@ void ScreenBuffer::set_status(std::string_view bytes) {
     const std::size_t count = std::min(bytes.size(), status_.size());
     for (std::size_t i = 0; i < count; ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
-        status_[i] = b < ' ' || b == DEL ? picture_of(b) : b < 0x80 ? b : utf8_ ? BROKEN_UTF8 : BROKEN_PLAIN;
+        status_[i] = b < ' ' || b == DEL ? picture_of(b) : b < 0x80 ? b : broken();
     }
     has_status_ = true;
     status_changed_ = true;

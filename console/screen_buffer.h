@@ -1,16 +1,16 @@
 // The 150x40 console as the game sees it, and its one copy: a grid of
-// characters and a cursor, filled byte by byte with the console's rules for
-// control bytes, glyph bytes and text. It notes which part of each line
-// changed since the last show, so that only that reaches the terminal; it
-// knows nothing of curses.
+// characters and a cursor, filled byte by byte with the console's rules. It
+// notes how far each line changed since the last show, so that only that
+// reaches the terminal; it knows nothing of curses.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string_view>
-#include <vector>
+#include <utility>
 
 #include "console/terminal.h"
 
@@ -22,30 +22,29 @@ constexpr unsigned char DEL = 127;
 class ScreenBuffer {
 public:
     // `utf8`: bytes above 127 are UTF-8 and glyph bytes show their
-    // code-page-437 pictures; otherwise each byte above 127 is one character
+    // code-page-437 pictures; otherwise each byte above 127 is a character
     // of the locale and glyph bytes show plain ASCII stand-ins.
     explicit ScreenBuffer(bool utf8);
 
-    // One byte of console output:
-    //   7 notes a bell (see take_bell), 8 one column left (not past column 0),
-    //   9 blanks to the next 8-column stop, 10 the start of the next line;
-    //   other bytes below 32 and 127 show a picture or stand-in, 32..126 as
-    //   themselves, bytes above 127 as text of the locale. Any character that
-    //   cannot show in one column shows as U+FFFD (without UTF-8, '?').
-    // A character in the last column moves the cursor to the next line; past
-    // the last line everything scrolls up one line. Gives the number of cells
-    // the byte filled: 0, 1, or 2 when it broke off an unfinished UTF-8
+    // One byte of console output: 7 notes a bell (see take_bell), 8 moves one
+    // column left (not past column 0), 9 blanks to the next 8-column stop, 10
+    // starts the next line; other bytes below 32 and 127 show a picture or
+    // stand-in, 32..126 themselves, bytes above 127 the locale's characters.
+    // A character that cannot show in one column shows as U+FFFD ('?'
+    // without UTF-8). A character in the last column moves the cursor to the
+    // next line; past the last line everything scrolls up one line. Gives the
+    // cells the byte filled: 0, 1, or 2 when it broke off an unfinished
     // character and showed itself too.
     int put(unsigned char byte);
     void write(std::string_view bytes) {
         for (const char c : bytes) put(static_cast<unsigned char>(c));
     }
 
-    // True while a UTF-8 character is unfinished: the bytes put so far show nothing yet.
+    // True while a UTF-8 character is unfinished: its bytes so far show nothing yet.
     bool character_unfinished() const { return needed_ > 0; }
 
-    // All blanks, cursor home; an unfinished UTF-8 character, the mark, the
-    // status line and the lines scrolled off the top forgotten.
+    // All blanks, cursor home; an unfinished character, the mark, the status
+    // line and the lines scrolled off the top forgotten.
     void clear();
 
     // Takes the last typed character off the screen: an unfinished one is
@@ -53,18 +52,19 @@ public:
     // of the line above) is blanked and the cursor put on it.
     void erase_back();
 
-    // The cells of a line, one character each.
     std::u32string_view line(int row) const {
         return {cells_.data() + static_cast<std::ptrdiff_t>(row) * CONSOLE_COLS, CONSOLE_COLS};
     }
-    // Where the next character goes.
-    Position cursor() const { return {row_, col_}; }
+    Position cursor() const { return {row_, col_}; }  // where the next character goes
 
-    // The lines scrolled off the top since the last clear, the last
-    // HISTORY_LINES of them; line -1 is the one scrolled off last.
+    // The last HISTORY_LINES lines scrolled off the top since the last clear;
+    // line -1 is the one scrolled off last.
     static constexpr int HISTORY_LINES = 200;
-    int history_lines() const { return history_count_; }
-    std::u32string_view history_line(int row) const;
+    int history_lines() const { return static_cast<int>(history_.size()); }
+    std::u32string_view history_line(int row) const {
+        const auto& line = history_[history_.size() - static_cast<std::size_t>(-row)];
+        return {line.data(), line.size()};
+    }
 
     // A cell marked at the cursor, kept apart from the cursor as the writing
     // goes on, and moved with the text when the console scrolls.
@@ -73,8 +73,7 @@ public:
     std::optional<Position> marked() const { return mark_; }
 
     // A line of the game's own beside the console, for a terminal too small
-    // to show all of it: its bytes shown one cell each as the console shows
-    // them. Kept until the next clear.
+    // to show all of it, its bytes shown a cell each; kept until the next clear.
     void set_status(std::string_view bytes);
     std::optional<std::u32string_view> status() const;
 
@@ -86,23 +85,21 @@ public:
     void forget_changes();
 
     // True once after a bell has been written.
-    bool take_bell() {
-        const bool bell = bell_;
-        bell_ = false;
-        return bell;
-    }
+    bool take_bell() { return std::exchange(bell_, false); }
 
 private:
     void put_byte(unsigned char b);
+    void put_multibyte(unsigned char b);
+    void end_character();       // an unfinished character shows broken
+    void put_cell(char32_t c);  // at the cursor, which moves on
     void new_line();
-    void keep_in_history(std::u32string_view top);
-    void put_cell(char32_t c);                         // at the cursor, which moves on
-    void put_utf8(unsigned char b);                    // a byte above 127 in UTF-8 mode
-    void end_sequence();                               // an unfinished UTF-8 character shows broken
-    char32_t picture_of(unsigned char control) const;  // a control byte's look
     void note_change(int row, int end);
+    char32_t picture_of(unsigned char control) const;
+    char32_t broken() const { return utf8_ ? U'\uFFFD' : U'?'; }  // a character that cannot show
+    char32_t shown_as(char32_t c) const;                          // `c`, or broken() where it does not take one column
 
-    bool utf8_;                                    // UTF-8 and pictures, or plain stand-ins
+    using Line = std::array<char32_t, CONSOLE_COLS>;
+    bool utf8_;                                    // pictures, or plain stand-ins
     std::array<char32_t, CONSOLE_CELLS> cells_{};  // the console, line by line
     int row_ = 0;                                  // the cursor's line
     int col_ = 0;                                  // the cursor's column
@@ -113,14 +110,12 @@ private:
     // to which it changed since forget_changes.
     std::array<std::uint8_t, CONSOLE_LINES> text_to_{};
     std::array<std::uint8_t, CONSOLE_LINES> changed_to_{};
-    std::array<char32_t, CONSOLE_COLS> status_{};  // the status line's cells
+    Line status_{};  // the status line's cells
     bool has_status_ = false;
     bool status_changed_ = false;
-    // A ring of the lines scrolled off, made at the first: a game's screens
-    // never scroll, so nothing is allocated while a game runs.
-    std::vector<char32_t> history_;
-    int history_first_ = 0;  // the ring's slot of the oldest line
-    int history_count_ = 0;  // lines in the ring
+    // The lines scrolled off; a game's screens never scroll, so nothing is
+    // allocated while a game runs.
+    std::deque<Line> history_;
     // The UTF-8 character being assembled: its bits so far, the continuation
     // bytes it still needs, and the range the next one must be in.
     char32_t partial_ = 0;
