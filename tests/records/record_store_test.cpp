@@ -14,12 +14,15 @@
 #include <filesystem>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <set>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
 
+#include "records/record_file.h"
 #include "support/temp_dir.h"
 
 namespace skarvel {
@@ -204,6 +207,34 @@ TEST_F(RecordStoreTest, ReadOnlyRecordsAndFoldersAreLeftAsTheyWere) {
     EXPECT_EQ(get(SCORE_FILE), "10 2");
     EXPECT_EQ(files(), Names{SCORE_FILE});
     EXPECT_EQ(store.failed_saves(), expected);
+}
+
+// A record read shorter than its size, or changed while read, may hide another copy's wins: the save fails as a
+// read error and keeps the file. Reads that each give a little still read it whole; a huge one is read in part.
+TEST_F(RecordStoreTest, ARecordNotReadWholeAtSaveTimeIsKept) {
+    const struct {
+        std::string file;
+        ReadBytes read;
+        std::string saved;  // the merge writes the size of what it was given
+        bool failed;
+    } cases[] = {
+        {"7 4", [](int fd, void* to, std::size_t) { return ::read(fd, to, 1); }, "3", false},
+        {"7 4", [](int, void*, std::size_t) -> ssize_t { return 0; }, "7 4", true},
+        {"7 4",
+         [](int fd, void* to, std::size_t size) {
+             put(SCORE_FILE, "7 40");  // another copy's save, written in place
+             return ::read(fd, to, size);
+         },
+         "7 40", true},
+        {std::string(RECORD_READ_LIMIT + 1, ' '), ::read, std::to_string(RECORD_READ_LIMIT), false},
+    };
+    const auto size_read = [](const std::optional<std::string>& current) { return std::to_string(current->size()); };
+    for (const auto& c : cases) {
+        put(SCORE_FILE, c.file);
+        const std::error_code error = update_file(SCORE_FILE, size_read, c.read);
+        EXPECT_EQ(error, c.failed ? std::make_error_code(std::errc::io_error) : std::error_code{}) << c.saved;
+        EXPECT_EQ(get(SCORE_FILE), c.saved);
+    }
 }
 
 // The exit status of a child process that runs `body`: 0 unless a check in it failed.
