@@ -14,10 +14,17 @@ namespace skarvel {
 
 namespace {
 
+// A record's text past the UTF-8 byte-order mark some editors put first.
+std::string_view skip_byte_order_mark(std::string_view text) {
+    constexpr std::string_view BYTE_ORDER_MARK = "\xEF\xBB\xBF";
+    if (text.starts_with(BYTE_ORDER_MARK)) text.remove_prefix(BYTE_ORDER_MARK.size());
+    return text;
+}
+
 // Reads best score and games won, in order, into `into`; gives how many of
 // the two were read before the first unreadable one.
 int read_score(std::string_view text, ScoreRecord& into) {
-    TextSource in{text};
+    TextSource in{skip_byte_order_mark(text)};
     if (!scan_int(in, into.best_score)) return 0;
     return scan_int(in, into.games_won) ? 2 : 1;
 }
@@ -58,7 +65,7 @@ void RecordStore::load_score(ScoreRecord& into) {
 void RecordStore::load_options(OptionsRecord& into) {
     const std::optional<std::string> text = read_record(path_of(OPTIONS_FILE));
     if (!text) return;
-    TextSource in{*text};
+    TextSource in{skip_byte_order_mark(*text)};
     if (scan_int(in, into.length) && scan_int(in, into.width) && scan_char(in, into.colour) &&
         scan_char(in, into.display)) {
         scan_int(in, into.level);

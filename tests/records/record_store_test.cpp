@@ -32,24 +32,30 @@ namespace fs = std::filesystem;
 using Names = std::set<std::string>;
 using Lines = std::vector<std::string>;
 
+// The UTF-8 byte-order mark some editors put at the start of a file.
+const std::string BOM = "\xEF\xBB\xBF";
+
 // The game's own start-up settings.
 constexpr OptionsRecord DEFAULTS{40, 20, '1', '1', 1};
 
 class RecordStoreTest : public testing::TempDir {};
 
 TEST_F(RecordStoreTest, ReadsTheFieldsInOrderUntilTheFirstUnreadableOne) {
-    const std::pair<const char*, ScoreRecord> scores[] = {
-        {"17", {17, 0}}, {"\r\n 4 \r\n9\r\n", {4, 9}}, {"- 5", {0, 0}}, {"99999999999 -5", {INT32_MAX, -5}}};
+    const std::pair<std::string, ScoreRecord> scores[] = {
+        {"17", {17, 0}},       {"\r\n 4 \r\n9\r\n", {4, 9}}, {"- 5", {0, 0}}, {"99999999999 -5", {INT32_MAX, -5}},
+        {BOM + "5 2", {5, 2}},  // a byte-order mark is skipped
+    };
     for (const auto& [text, expected] : scores) {
         put(SCORE_FILE, text);
         ScoreRecord read;
         RecordStore(".").load_score(read);
         EXPECT_EQ(read, expected) << text;
     }
-    const std::pair<const char*, OptionsRecord> settings[] = {
+    const std::pair<std::string, OptionsRecord> settings[] = {
         {"50 25", {50, 25, '1', '1', 1}},
         {"40 20 12 3", {40, 20, '1', '2', 3}},
         {"abc 20 1 1 1", DEFAULTS},
+        {BOM + "50 25 3 2 4", {50, 25, '3', '2', 4}},
         {"-4\r\n999\r\nh\r\np\r\n0 and more", {-4, 999, 'h', 'p', 0}},  // taken as read
     };
     for (const auto& [text, expected] : settings) {
@@ -119,6 +125,10 @@ TEST_F(RecordStoreTest, TheEndOfTheRunSavesOnlyWhatWasGained) {
     run.best_score = 8;
     store.save_score_if_gained(run);
     EXPECT_EQ(get(SCORE_FILE), "8 2147483647");
+    put(SCORE_FILE, BOM + "8 6");  // as an editor saves it
+    run.games_won = 6;
+    store.save_score_if_gained(run);
+    EXPECT_EQ(get(SCORE_FILE), "8 7");
 }
 
 // The other copy holds the lock of the folder the link leads to (on another
