@@ -1,5 +1,5 @@
 // Editing a typed line: what is typed is echoed into the console, Backspace
-// takes back the last character shown, and Enter ends the line.
+// takes back the last character shown (a whole tab), and Enter ends the line.
 #pragma once
 
 #include <cstddef>
@@ -16,7 +16,8 @@ public:
     LineEditor(ScreenBuffer& console, std::string& line) : console_(console), line_(line) {}
 
     // Takes one curses key code; true once Enter has ended the line, its
-    // '\n' added and echoed as a line end. Control keys other than Enter and
+    // '\n' added and echoed as a line end. A Tab is kept and echoed as the
+    // blanks to the next tab stop. Control keys other than Enter, Tab and
     // Backspace, and keys without a character, are ignored.
     bool take(int code);
 
@@ -26,10 +27,14 @@ private:
 
     ScreenBuffer& console_;  // where the line is echoed
     std::string& line_;      // the bytes typed so far
-    // Where in the line each character shown began, so that Backspace takes
-    // off the screen and off the line the same character: a whole UTF-8
-    // character, or the one stand-in for a byte that is none.
-    std::vector<std::size_t> shown_;
+    // Each character shown, so that Backspace takes off the screen and off
+    // the line the same character: a whole UTF-8 character, the one stand-in
+    // for a byte that is none, or a tab's blanks.
+    struct Shown {
+        std::size_t at;  // where in the line it began
+        int cells;       // the cells it filled
+    };
+    std::vector<Shown> shown_;
     std::size_t unfinished_ = 0;  // where an unfinished UTF-8 character began
 };
 

@@ -4,14 +4,26 @@
 // `int get()` (EOF at the end) and puts the last one back with `void unget()`.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <limits>
+#include <string_view>
 
 namespace skarvel {
 
 // The white-space bytes that scanf skips before a field.
 constexpr bool is_space(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
+// Bytes in memory as a Source: a record's text read whole.
+struct TextSource {
+    std::string_view text;
+    std::size_t pos = 0;  // the next byte
+    int get() { return pos < text.size() ? static_cast<unsigned char>(text[pos++]) : EOF; }
+    void unget() {
+        if (pos > 0) --pos;
+    }
+};
 
 // Skips white space and gives the first other byte (EOF at the end).
 template <typename Source>

@@ -106,23 +106,60 @@ std::error_code follow_links(fs::path& path) {
     return {ELOOP, std::generic_category()};
 }
 
-// Opens `path` for reading, never blocking: null and no error where it holds
-// no regular file, null and the reason where it cannot be opened or examined.
-FileHandle open_for_reading(const fs::path& path, std::error_code& error) {
+// Opens `path` for reading, never blocking, and gives its status in `st`: -1
+// and no error where it holds no regular file, -1 and the reason where it
+// cannot be opened or examined.
+int open_for_reading(const fs::path& path, struct stat& st, std::error_code& error) {
     // Non-blocking, so that opening a FIFO without a writer returns at once.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         error = last_error();
-        return nullptr;
+        return -1;
     }
-    struct stat st {};
     const int flags = ::fcntl(fd, F_GETFL);
     if (::fstat(fd, &st) != 0 || flags < 0 || (S_ISREG(st.st_mode) && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)) {
         error = last_error();
     }
-    FileHandle file(!error && S_ISREG(st.st_mode) ? ::fdopen(fd, "r") : nullptr);
-    if (!file) ::close(fd);
-    return file;
+    if (!error && S_ISREG(st.st_mode)) return fd;
+    ::close(fd);
+    return -1;
+}
+
+// True when the file changed between the two statuses.
+bool changed(const struct stat& before, const struct stat& after) {
+    return after.st_size != before.st_size || after.st_mtim.tv_sec != before.st_mtim.tv_sec ||
+           after.st_mtim.tv_nsec != before.st_mtim.tv_nsec;
+}
+
+// Reads the regular file open at `fd`, whose status was `before`, up to
+// RECORD_READ_LIMIT bytes. Fewer bytes than its size promised, or a size or
+// modification time that differs afterwards, fail with EIO.
+std::error_code read_whole(int fd, const struct stat& before, ReadBytes read, std::string& text) {
+    text.resize(static_cast<std::size_t>(std::clamp<off_t>(before.st_size, 0, RECORD_READ_LIMIT)));
+    std::size_t got = 0;
+    while (got < text.size()) {
+        const ssize_t n = read(fd, text.data() + got, text.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return last_error();
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    struct stat after {};
+    if (::fstat(fd, &after) != 0) return last_error();
+    if (got < text.size() || changed(before, after)) return {EIO, std::generic_category()};
+    return {};
+}
+
+// The bytes of the regular file `path`: none and no error where it holds
+// none, none and the reason where it cannot be opened or read whole.
+std::optional<std::string> read_regular_file(const fs::path& path, ReadBytes read, std::error_code& error) {
+    struct stat st {};
+    const Descriptor file(open_for_reading(path, st, error));
+    if (file.get() < 0) return std::nullopt;
+    std::string text;
+    error = read_whole(file.get(), st, read, text);
+    if (error) return std::nullopt;
+    return text;
 }
 
 // True for a temporary file mkostemp made from `prefix` + "XXXXXX": six
@@ -192,19 +229,17 @@ std::error_code check_replaceable(const fs::path& target, const struct stat& old
 
 // A save of a name that is no symbolic link, its folder locked: a hidden
 // temporary file beside it, written, flushed to disk and renamed over it.
-std::error_code save_locked(const fs::path& target, const FolderLock& lock, std::string content,
-                            const MergeFile& merge) {
+std::error_code save_locked(const fs::path& target, const FolderLock& lock, std::string content, const MergeFile& merge,
+                            ReadBytes read) {
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
     if (!exists && errno != ENOENT) return last_error();
     if (const std::error_code error = exists ? check_replaceable(target, old) : std::error_code{}) return error;
-    if (merge) {  // a missing file gives the merge null; one that cannot be read fails the save
+    if (merge) {  // a missing file gives the merge none; one that cannot be read whole fails the save
         std::error_code error;
-        const FileHandle current = open_for_reading(target, error);
+        const std::optional<std::string> current = read_regular_file(target, read, error);
         if (error && error != std::errc::no_such_file_or_directory) return error;
-        errno = 0;
-        content = merge(current.get());
-        if (current && std::ferror(current.get())) return {errno != 0 ? errno : EIO, std::generic_category()};
+        content = merge(current);
     }
     // Hidden, beside the target: ".score.txt.XXXXXX".
     const std::string prefix = std::string(1, '.').append(target.filename().string()).append(1, '.');
@@ -228,23 +263,36 @@ std::error_code save_locked(const fs::path& target, const FolderLock& lock, std:
 }
 
 // Follows the links of `path`, locks the folder of the file it names and saves.
-std::error_code save(const fs::path& path, std::string_view content, const MergeFile& merge) {
+std::error_code save(const fs::path& path, std::string_view content, const MergeFile& merge, ReadBytes read) {
     fs::path target = path;
     if (const std::error_code error = follow_links(target)) return error;
     const FolderLock lock(folder_of(target));
     if (lock.error()) return lock.error();
-    return save_locked(target, lock, std::string(content), merge);
+    return save_locked(target, lock, std::string(content), merge, read);
 }
 
 }  // namespace
 
 FileHandle open_regular_file(const fs::path& path) {
+    struct stat st {};
     std::error_code ignored;
-    return open_for_reading(path, ignored);
+    const int fd = open_for_reading(path, st, ignored);
+    FileHandle file(fd >= 0 ? ::fdopen(fd, "r") : nullptr);
+    if (!file && fd >= 0) ::close(fd);
+    return file;
 }
 
-std::error_code replace_file(const fs::path& path, std::string_view content) { return save(path, content, nullptr); }
+std::optional<std::string> read_record(const fs::path& path) {
+    std::error_code ignored;
+    return read_regular_file(path, ::read, ignored);
+}
 
-std::error_code update_file(const fs::path& path, const MergeFile& merge) { return save(path, {}, merge); }
+std::error_code replace_file(const fs::path& path, std::string_view content) {
+    return save(path, content, nullptr, ::read);
+}
+
+std::error_code update_file(const fs::path& path, const MergeFile& merge, ReadBytes read) {
+    return save(path, {}, merge, read);
+}
 
 }  // namespace skarvel

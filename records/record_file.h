@@ -2,10 +2,15 @@
 // are read, and a save either replaces the whole file or leaves it as it was.
 #pragma once
 
+#include <sys/types.h>  // ssize_t
+#include <unistd.h>
+
+#include <cstddef>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -24,9 +29,22 @@ using FileHandle = std::unique_ptr<std::FILE, CloseFile>;
 // Never blocks, whatever the name turns out to be.
 FileHandle open_regular_file(const std::filesystem::path& path);
 
-// What a save over a record writes, made from what the file holds now: the
-// file open for reading, or null where there is none.
-using MergeFile = std::function<std::string(std::FILE* current)>;
+// The most of a record that is read: records are a few bytes, and what lies
+// beyond this is ignored, so a huge file costs neither time nor memory.
+inline constexpr std::size_t RECORD_READ_LIMIT = std::size_t{64} * 1024;
+
+// The read(2) a record's bytes come through: ::read, or a stub in the tests.
+using ReadBytes = ssize_t (*)(int fd, void* buffer, std::size_t size);
+
+// The bytes of the record `path` (the first RECORD_READ_LIMIT of them), when
+// it is a regular file read whole; none where it is missing, no regular file,
+// cannot be read, or reads shorter than its size or changes while read.
+// Never blocks, as open_regular_file.
+std::optional<std::string> read_record(const std::filesystem::path& path);
+
+// What a save over a record writes, made from what the file holds now, read
+// as read_record reads it: its bytes, or none where there is no file.
+using MergeFile = std::function<std::string(const std::optional<std::string>& current)>;
 
 // Replaces the whole content of `path` with `content`, or leaves the old file
 // untouched and gives the reason. A symbolic link stays and its final target
@@ -48,7 +66,8 @@ std::error_code replace_file(const std::filesystem::path& path, std::string_view
 
 // As replace_file, with the content `merge` makes, under the same lock, from
 // what the file holds. A file that is there but cannot be opened or read
-// fails the save; only a missing one gives `merge` null.
-std::error_code update_file(const std::filesystem::path& path, const MergeFile& merge);
+// whole (fewer bytes than its size, or changed while read: EIO) fails the
+// save; only a missing one gives `merge` none.
+std::error_code update_file(const std::filesystem::path& path, const MergeFile& merge, ReadBytes read = ::read);
 
 }  // namespace skarvel

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <limits>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "records/number_reader.h"
 #include "records/record_file.h"
@@ -11,33 +14,28 @@ namespace skarvel {
 
 namespace {
 
-// A record file as a byte source for the number reader.
-struct FileSource {
-    std::FILE* file = nullptr;  // the open record
-    int last = EOF;             // the byte read last, for unget
-    // The next byte, or EOF.
-    int get() { return last = std::getc(file); }
-    // Puts the byte read last back.
-    void unget() {
-        if (last != EOF) (void)std::ungetc(last, file);  // the byte just read always goes back
-    }
-};
+// A record's text past the UTF-8 byte-order mark some editors put first.
+std::string_view skip_byte_order_mark(std::string_view text) {
+    constexpr std::string_view BYTE_ORDER_MARK = "\xEF\xBB\xBF";
+    if (text.starts_with(BYTE_ORDER_MARK)) text.remove_prefix(BYTE_ORDER_MARK.size());
+    return text;
+}
 
 // Reads best score and games won, in order, into `into`; gives how many of
 // the two were read before the first unreadable one.
-int read_score(std::FILE* file, ScoreRecord& into) {
-    FileSource in{file};
+int read_score(std::string_view text, ScoreRecord& into) {
+    TextSource in{skip_byte_order_mark(text)};
     if (!scan_int(in, into.best_score)) return 0;
     return scan_int(in, into.games_won) ? 2 : 1;
 }
 
-// The score record to write when the file holds `current` (null when it is
+// The score record to write when the file holds `current` (none when it is
 // missing): the larger best score, and the file's games won plus the wins
 // the run gained since `last`, stopping at the 32-bit maximum. What the file
 // does not give (missing, or unreadable by the reading rules) is the run's.
-ScoreRecord merge_score(std::FILE* current, const ScoreRecord& run, const ScoreRecord& last) {
+ScoreRecord merge_score(const std::optional<std::string>& current, const ScoreRecord& run, const ScoreRecord& last) {
     ScoreRecord file = run;
-    const int fields = current == nullptr ? 0 : read_score(current, file);
+    const int fields = current ? read_score(*current, file) : 0;
     ScoreRecord merged = run;
     merged.best_score = std::max(file.best_score, run.best_score);
     if (fields == 2) {
@@ -60,14 +58,14 @@ std::string format_score(const ScoreRecord& score) {
 RecordStore::RecordStore(std::filesystem::path folder) : folder_(std::move(folder)) {}
 
 void RecordStore::load_score(ScoreRecord& into) {
-    if (const FileHandle file = open_regular_file(path_of(SCORE_FILE))) read_score(file.get(), into);
+    if (const std::optional<std::string> text = read_record(path_of(SCORE_FILE))) read_score(*text, into);
     last_score_ = into;
 }
 
 void RecordStore::load_options(OptionsRecord& into) {
-    const FileHandle file = open_regular_file(path_of(OPTIONS_FILE));
-    if (!file) return;
-    FileSource in{file.get()};
+    const std::optional<std::string> text = read_record(path_of(OPTIONS_FILE));
+    if (!text) return;
+    TextSource in{skip_byte_order_mark(*text)};
     if (scan_int(in, into.length) && scan_int(in, into.width) && scan_char(in, into.colour) &&
         scan_char(in, into.display)) {
         scan_int(in, into.level);
@@ -75,8 +73,9 @@ void RecordStore::load_options(OptionsRecord& into) {
 }
 
 void RecordStore::save_score(const ScoreRecord& run) {
-    const std::error_code error = update_file(
-        path_of(SCORE_FILE), [&](std::FILE* current) { return format_score(merge_score(current, run, last_score_)); });
+    const std::error_code error = update_file(path_of(SCORE_FILE), [&](const std::optional<std::string>& current) {
+        return format_score(merge_score(current, run, last_score_));
+    });
     note_outcome(SCORE_FILE, error);
     if (!error) last_score_ = run;
 }

@@ -1,5 +1,8 @@
+#include <cstddef>
 #include <cstdio>
 #include <locale>
+#include <string>
+#include <string_view>
 
 #include "core/keys.h"
 #include "records/record_file.h"
@@ -27,15 +30,45 @@ bool pauses_after(int c) {
     return !std::ispunct(byte, c_locale) && !std::isspace(byte, c_locale) && !continuation;
 }
 
-// The next byte of the text with Windows line ends read as Unix ones, as a
-// text-mode read gives them.
-int next_text_byte(std::FILE* file) {
-    const int c = std::getc(file);
-    if (c != '\r') return c;
-    const int after = std::getc(file);
-    if (after == '\n') return '\n';
-    if (after != EOF) (void)std::ungetc(after, file);  // the byte just read always goes back
-    return c;
+// The most of a help text that is read: the one shipped is under 1 KiB, and
+// this much takes about a minute to type.
+constexpr std::size_t HELP_LIMIT = 8192;
+
+// The bytes of a UTF-8 character that begins with `lead`, as the console
+// reads them; 1 for a byte that begins none.
+std::size_t utf8_length(unsigned char lead) {
+    if (lead >= 0xC2 && lead <= 0xDF) return 2;
+    if (lead >= 0xE0 && lead <= 0xEF) return 3;
+    if (lead >= 0xF0 && lead <= 0xF4) return 4;
+    return 1;
+}
+
+// Where `text` ends without the UTF-8 character it stops in the middle of.
+std::size_t end_of_whole_characters(std::string_view text) {
+    // The last lead byte lies at most three continuation bytes back.
+    for (std::size_t at = text.size(); at > 0 && text.size() - at < 4;) {
+        const auto byte = static_cast<unsigned char>(text[--at]);
+        if (byte < 0x80 || byte >= 0xC0) return text.size() - at < utf8_length(byte) ? at : text.size();
+    }
+    return text.size();
+}
+
+// The help text as shown: HELP_LIMIT bytes at most, cut before a UTF-8
+// character the bound would split; and whether the file holds more.
+struct HelpText {
+    std::string bytes;
+    bool cut = false;
+};
+
+HelpText read_help(std::FILE* file) {
+    HelpText help;
+    help.bytes.resize(HELP_LIMIT + 1);
+    help.bytes.resize(std::fread(help.bytes.data(), 1, help.bytes.size(), file));
+    if (help.bytes.size() > HELP_LIMIT) {
+        help.cut = true;
+        help.bytes.resize(end_of_whole_characters(std::string_view(help.bytes).substr(0, HELP_LIMIT)));
+    }
+    return help;
 }
 
 }  // namespace
@@ -52,10 +85,15 @@ void run_help_screen(Session& s) {
         term.sleep_ms(2000);
         return;
     }
-    for (int c = next_text_byte(file.get()); c != EOF; c = next_text_byte(file.get())) {
+    const HelpText help = read_help(file.get());
+    for (std::size_t i = 0; i < help.bytes.size(); ++i) {
+        // Windows line ends read as Unix ones, as a text-mode read gives them.
+        if (help.bytes[i] == '\r' && i + 1 < help.bytes.size() && help.bytes[i + 1] == '\n') ++i;
+        const auto c = static_cast<unsigned char>(help.bytes[i]);
         term.putchar(static_cast<char>(c));
         if (pauses_after(c)) term.sleep_ms(10);
     }
+    if (help.cut) term.printf("\n\t... (%s is longer than 8 KiB: the rest is not shown)", HELP_FILE);
     term.printf("\n\n\t\t%c Back (B)\n", s.game.glyphs().pointer);
     wait_for_letter(term, "PQB");
 }

@@ -35,6 +35,9 @@ TEST(LineEditor, BackspaceTakesTheLastCharacterShownOffTheLineAndTheScreen) {
          "1", U"1"},
         {"1\xe2\x82<", "1", U"1"},  // unfinished, not shown yet
         {"<<9", "9", U"9"},
+        {"50\t25", "50\t25", U"50    25"},  // a tab blanks to the next 8-column stop
+        {"5\t<2", "52", U"52"},             // and is taken back whole
+        {"1\xc3\t<<9", "19", U"19"},
     };
     for (const auto& c : cases) {
         ScreenBuffer screen(true);

@@ -14,12 +14,15 @@
 #include <filesystem>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <set>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
 
+#include "records/record_file.h"
 #include "support/temp_dir.h"
 
 namespace skarvel {
@@ -29,24 +32,30 @@ namespace fs = std::filesystem;
 using Names = std::set<std::string>;
 using Lines = std::vector<std::string>;
 
+// The UTF-8 byte-order mark some editors put at the start of a file.
+const std::string BOM = "\xEF\xBB\xBF";
+
 // The game's own start-up settings.
 constexpr OptionsRecord DEFAULTS{40, 20, '1', '1', 1};
 
 class RecordStoreTest : public testing::TempDir {};
 
 TEST_F(RecordStoreTest, ReadsTheFieldsInOrderUntilTheFirstUnreadableOne) {
-    const std::pair<const char*, ScoreRecord> scores[] = {
-        {"17", {17, 0}}, {"\r\n 4 \r\n9\r\n", {4, 9}}, {"- 5", {0, 0}}, {"99999999999 -5", {INT32_MAX, -5}}};
+    const std::pair<std::string, ScoreRecord> scores[] = {
+        {"17", {17, 0}},       {"\r\n 4 \r\n9\r\n", {4, 9}}, {"- 5", {0, 0}}, {"99999999999 -5", {INT32_MAX, -5}},
+        {BOM + "5 2", {5, 2}},  // a byte-order mark is skipped
+    };
     for (const auto& [text, expected] : scores) {
         put(SCORE_FILE, text);
         ScoreRecord read;
         RecordStore(".").load_score(read);
         EXPECT_EQ(read, expected) << text;
     }
-    const std::pair<const char*, OptionsRecord> settings[] = {
+    const std::pair<std::string, OptionsRecord> settings[] = {
         {"50 25", {50, 25, '1', '1', 1}},
         {"40 20 12 3", {40, 20, '1', '2', 3}},
         {"abc 20 1 1 1", DEFAULTS},
+        {BOM + "50 25 3 2 4", {50, 25, '3', '2', 4}},
         {"-4\r\n999\r\nh\r\np\r\n0 and more", {-4, 999, 'h', 'p', 0}},  // taken as read
     };
     for (const auto& [text, expected] : settings) {
@@ -116,6 +125,10 @@ TEST_F(RecordStoreTest, TheEndOfTheRunSavesOnlyWhatWasGained) {
     run.best_score = 8;
     store.save_score_if_gained(run);
     EXPECT_EQ(get(SCORE_FILE), "8 2147483647");
+    put(SCORE_FILE, BOM + "8 6");  // as an editor saves it
+    run.games_won = 6;
+    store.save_score_if_gained(run);
+    EXPECT_EQ(get(SCORE_FILE), "8 7");
 }
 
 // The other copy holds the lock of the folder the link leads to (on another
@@ -204,6 +217,34 @@ TEST_F(RecordStoreTest, ReadOnlyRecordsAndFoldersAreLeftAsTheyWere) {
     EXPECT_EQ(get(SCORE_FILE), "10 2");
     EXPECT_EQ(files(), Names{SCORE_FILE});
     EXPECT_EQ(store.failed_saves(), expected);
+}
+
+// A record read shorter than its size, or changed while read, may hide another copy's wins: the save fails as a
+// read error and keeps the file. Reads that each give a little still read it whole; a huge one is read in part.
+TEST_F(RecordStoreTest, ARecordNotReadWholeAtSaveTimeIsKept) {
+    const struct {
+        std::string file;
+        ReadBytes read;
+        std::string saved;  // the merge writes the size of what it was given
+        bool failed;
+    } cases[] = {
+        {"7 4", [](int fd, void* to, std::size_t) { return ::read(fd, to, 1); }, "3", false},
+        {"7 4", [](int, void*, std::size_t) -> ssize_t { return 0; }, "7 4", true},
+        {"7 4",
+         [](int fd, void* to, std::size_t size) {
+             put(SCORE_FILE, "7 40");  // another copy's save, written in place
+             return ::read(fd, to, size);
+         },
+         "7 40", true},
+        {std::string(RECORD_READ_LIMIT + 1, ' '), ::read, std::to_string(RECORD_READ_LIMIT), false},
+    };
+    const auto size_read = [](const std::optional<std::string>& current) { return std::to_string(current->size()); };
+    for (const auto& c : cases) {
+        put(SCORE_FILE, c.file);
+        const std::error_code error = update_file(SCORE_FILE, size_read, c.read);
+        EXPECT_EQ(error, c.failed ? std::make_error_code(std::errc::io_error) : std::error_code{}) << c.saved;
+        EXPECT_EQ(get(SCORE_FILE), c.saved);
+    }
 }
 
 // The exit status of a child process that runs `body`: 0 unless a check in it failed.

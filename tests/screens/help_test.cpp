@@ -50,6 +50,29 @@ TEST_F(HelpTest, TextIsTypedWithAPauseAfterLettersAndDigitsOnly) {
     }
 }
 
+// 8 KiB at most, never ending inside a UTF-8 character; blanks, so that nothing pauses before the end.
+TEST_F(HelpTest, ATextOver8KiBIsCutWithALineSayingSo) {
+    const std::string cut_line = "\n\t... (help.txt is longer than 8 KiB: the rest is not shown)";
+    const std::string blanks(8190, ' ');
+    const struct {
+        std::string file;
+        std::string typed;
+    } cases[] = {
+        {blanks + "ab", blanks + "a{10}b{10}"},
+        {blanks + "abc", blanks + "a{10}b{10}" + cut_line},
+        {blanks + " \xc3\xa9", blanks + " " + cut_line},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file.size());
+        put("help.txt", c.file);
+        ScriptedTerminal t;
+        t.keys("b");
+        Session s = session_on(t);
+        run_help_screen(s);
+        EXPECT_EQ(t.transcript(), "<CLS>Loading...<CLS>\tHelp:\n" + c.typed + BACK_LINE);
+    }
+}
+
 TEST_F(HelpTest, PQAndBLeaveEveryOtherKeyIsIgnored) {
     const Keys cases[] = {
         chars("p"),
