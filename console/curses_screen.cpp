@@ -27,10 +27,42 @@ namespace {
 constexpr int MOST_ROWS = CONSOLE_LINES + 1;
 constexpr int MOST_COLS = CONSOLE_COLS;
 
-// A string capability of the current description, absent or cancelled: null.
-bool has_string(const char* capability) {
-    const char* value = tigetstr(capability);
-    return value != nullptr && reinterpret_cast<std::intptr_t>(value) != -1;
+// A string capability of the current description; null where it has none.
+const char* string_capability(const char* name) {
+    const char* value = tigetstr(name);
+    return reinterpret_cast<std::intptr_t>(value) == -1 ? nullptr : value;  // -1: no string capability
+}
+
+// A key's sequence and the code curses is to give for it.
+struct NamedSequence {
+    const char* bytes;
+    int code;
+};
+
+// What a terminal sends for these keys with the application keypad on (the
+// numpad) and in either cursor mode (the arrows).
+constexpr NamedSequence KEYPAD_SEQUENCES[] = {
+    {"\033Ox", KEY_UP},    {"\033Or", KEY_DOWN},
+    {"\033Ot", KEY_LEFT},  {"\033Ov", KEY_RIGHT},  // numpad 8, 2, 4, 6
+    {"\033OM", KEY_ENTER},                         // numpad Enter
+    {"\033OA", KEY_UP},    {"\033OB", KEY_DOWN},
+    {"\033OD", KEY_LEFT},  {"\033OC", KEY_RIGHT},  // application cursor mode
+    {"\033[A", KEY_UP},    {"\033[B", KEY_DOWN},
+    {"\033[D", KEY_LEFT},  {"\033[C", KEY_RIGHT},  // normal cursor mode
+};
+
+// The numpad's 8, 2, 4 and 6 as terminal descriptions name them.
+constexpr NamedSequence NUMPAD_CAPABILITIES[] = {
+    {"ka2", KEY_UP}, {"kc2", KEY_DOWN}, {"kb1", KEY_LEFT}, {"kb3", KEY_RIGHT}};
+
+// Names the numpad's 8, 2, 4 and 6 as the arrows and its Enter as Enter,
+// however the terminal description names them (or does not); the arrows'
+// own sequences too, in either cursor mode.
+void name_keypad_keys() {
+    for (const NamedSequence& numpad : NUMPAD_CAPABILITIES) {
+        if (const char* bytes = string_capability(numpad.bytes)) (void)define_key(bytes, numpad.code);
+    }
+    for (const NamedSequence& key : KEYPAD_SEQUENCES) (void)define_key(key.bytes, key.code);
 }
 
 // True for a known terminal type that can put the cursor anywhere and clear
@@ -40,7 +72,7 @@ bool can_address_and_clear(const char* term_type, int fd) {
     TERMINAL* const before = cur_term;
     int status = 0;
     if (setupterm(term_type, fd, &status) != OK) return true;
-    const bool able = has_string("cup") && has_string("clear");
+    const bool able = string_capability("cup") != nullptr && string_capability("clear") != nullptr;
     del_curterm(set_curterm(before));
     return able;
 }
@@ -49,28 +81,22 @@ bool can_address_and_clear(const char* term_type, int fd) {
 
 std::unique_ptr<CursesScreen> CursesScreen::open(const char* term_type, std::FILE* out, std::FILE* in,
                                                  std::string& why) {
+    const char* name = term_type != nullptr ? term_type : std::getenv("TERM");
+    const std::string quoted = std::string("\"").append(name != nullptr ? name : "").append("\"");
+    // curses starts at the size the terminal description gives, and
+    // fit_window then takes the window's, so that a huge window costs
+    // nothing: not the window's size from the environment.
+    use_env(FALSE);
     if (!isatty(fileno(in))) {
         why = "standard input is not a terminal";
-        return nullptr;
-    }
-    if (!isatty(fileno(out))) {
+    } else if (!isatty(fileno(out))) {
         why = "standard output is not a terminal";
-        return nullptr;
-    }
-    const char* name = term_type != nullptr ? term_type : std::getenv("TERM");
-    const std::string quoted = std::string(1, '"').append(name != nullptr ? name : "").append(1, '"');
-    if (name == nullptr || *name == '\0') {
+    } else if (name == nullptr || *name == '\0') {
         why = "TERM is not set";
-        return nullptr;
-    }
-    // curses starts at the size the terminal description gives, not the
-    // window's: fit_window takes the window's size, within bounds, once
-    // the screen is made, so that a huge window costs no more than 150x40.
-    use_env(FALSE);
-    if (!can_address_and_clear(name, fileno(out))) {
+    } else if (!can_address_and_clear(name, fileno(out))) {
         why = "terminal type " + quoted + " cannot move the cursor or clear the screen";
-        return nullptr;
     }
+    if (!why.empty()) return nullptr;
     errno = 0;
     SCREEN* screen = newterm(name, out, in);
     if (screen == nullptr) {
@@ -88,7 +114,7 @@ std::unique_ptr<CursesScreen> CursesScreen::open(const char* term_type, std::FIL
         opened->fit_window();
     } catch (const RunEnded&) {
         why = "out of memory";
-        return nullptr;
+        return nullptr;  // given back as it goes
     }
     return opened;
 }
@@ -97,12 +123,13 @@ CursesScreen::CursesScreen(SCREEN* screen, int fd) : screen_(screen), fd_(fd) {
     cbreak();
     noecho();
     keypad(stdscr, TRUE);
+    name_keypad_keys();
     meta(stdscr, TRUE);
     set_escdelay(25);  // arrow keys are read at once
     typeahead(-1);     // a frame is sent whole, also while keys wait
-    // A new screen flushes its output at every cursor movement until it has
-    // once been given back and taken again: 6 to 8 writes a frame instead
-    // of one, and about a hundred for a flash.
+    // Until a screen has once been given back and taken again, curses
+    // flushes its output at every cursor movement: 6 to 8 writes a frame
+    // instead of one, and about a hundred for a flash.
     endwin();
     doupdate();
 }

@@ -19,28 +19,27 @@ public:
     static std::unique_ptr<CursesScreen> open(const char* term_type, std::FILE* out, std::FILE* in, std::string& why);
 
     CursesScreen(SCREEN* screen, int fd);
-    ~CursesScreen();  // gives the terminal back, unless it already is
+    ~CursesScreen();  // gives the terminal back, unless a stop has
     CursesScreen(const CursesScreen&) = delete;
     CursesScreen& operator=(const CursesScreen&) = delete;
 
-    // Sizes curses' screens to the window as it is now, but never larger than
-    // the console and the status line under it, however large the window
-    // claims to be. Where curses has no memory for it, the run ends
-    // (RunEnded, out of memory).
+    // Sizes curses to the window as it is now, but never larger than the
+    // console and the status line under it, however large the window is.
+    // Ends the run (RunEnded) where curses has no memory for it.
     void fit_window();
 
-    // Ctrl-Z: gives the terminal back and stops the process; once it is
-    // continued in the foreground, the next refresh takes the terminal
-    // again. An end signal that came while stopped ends the run (RunEnded)
-    // with the terminal left given back: the game may be in the background,
-    // where touching the terminal would stop it again.
+    // Ctrl-Z: gives the terminal back and stops the process; once continued
+    // in the foreground, the next refresh takes the terminal again. An end
+    // signal that came while stopped ends the run with the terminal left
+    // given back: the game may be in the background, where touching the
+    // terminal would stop it again.
     void suspend();
 
 private:
-    SCREEN* screen_;           // the curses screen on our terminal
+    SCREEN* screen_;
     int fd_;                   // the terminal written to
-    bool given_back_ = false;  // the terminal given back by a stop, not yet taken again
-    bool broken_ = false;      // a resize failed half way: the screen is only given back, never freed
+    bool given_back_ = false;  // by a stop, and not yet taken again
+    bool broken_ = false;      // a resize failed half way: given back, never freed
 };
 
 }  // namespace skarvel

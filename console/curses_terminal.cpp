@@ -2,12 +2,14 @@
 
 #include <curses.h>
 #include <langinfo.h>
+#include <poll.h>
 
 #include <cerrno>
 #include <clocale>
 #include <ctime>
+#include <optional>
+#include <utility>
 
-#include "console/curses_keys.h"
 #include "console/curses_screen.h"
 #include "console/curses_view.h"
 #include "console/line_editor.h"
@@ -18,10 +20,31 @@ namespace skarvel {
 
 namespace {
 
-// Ctrl-L: the whole terminal drawn anew, on every screen; no key of the game.
-constexpr int CTRL_L = 12;
+constexpr int ESC = 27;
+constexpr int CTRL_L = 12;  // the whole terminal drawn anew, on every screen; no key of the game
 
-// True when the current locale encodes text in UTF-8.
+// What the key reader gives for an escape sequence that curses has no name
+// for: above every byte and every key curses names, so no character.
+constexpr int UNNAMED_SEQUENCE = KEY_MAX + 0x1000;
+
+// The bytes of a control sequence after its introducer: parameter (0x30-0x3F)
+// and intermediate (0x20-0x2F) bytes, then one final byte (0x40-0x7E).
+constexpr bool continues_sequence(int code) { return code >= 0x20 && code <= 0x3F; }
+constexpr bool ends_sequence(int code) { return code >= 0x40 && code <= 0x7E; }
+
+// The key a curses key code stands for: the byte for 0..255, the arrows by
+// name; any other key has no character.
+Key key_of(int code) {
+    if (code >= 0 && code <= 255) return Key::of(static_cast<unsigned char>(code));
+    switch (code) {
+        case KEY_UP: return Key{Key::Kind::up};
+        case KEY_DOWN: return Key{Key::Kind::down};
+        case KEY_LEFT: return Key{Key::Kind::left};
+        case KEY_RIGHT: return Key{Key::Kind::right};
+        default: return Key{Key::Kind::other};
+    }
+}
+
 bool utf8_locale() {
     const std::string_view codeset = nl_langinfo(CODESET);
     return codeset == "UTF-8" || codeset == "utf8" || codeset == "UTF8";
@@ -33,13 +56,13 @@ bool utf8_locale() {
 class CursesTerminal final : public Terminal {
 public:
     CursesTerminal(std::unique_ptr<SignalGuard> guard, std::unique_ptr<CursesScreen> screen, int input)
-        : guard_(std::move(guard)), screen_(std::move(screen)), keys_(input), console_(utf8_locale()) {}
+        : guard_(std::move(guard)), screen_(std::move(screen)), input_(input), console_(utf8_locale()) {}
 
     void write(std::string_view bytes) override { console_.write(bytes); }
 
     void clear_screen() override {
         show();
-        console_.clear();  // the next show sends only what differs
+        console_.clear();
         view_.go_home();
     }
 
@@ -53,18 +76,16 @@ public:
         view_.set_colours(palette_.cell_colours(colours, true));
     }
 
-    // The terminal keeps its size: the view shows what fits.
-    void size_window() override { show(); }
-
+    void size_window() override { show(); }  // the terminal keeps its size: the view shows what fits
     void mark_cursor() override { console_.mark(); }
     void unmark_cursor() override { console_.clear_mark(); }
     void set_status(std::string_view line) override { console_.set_status(line); }
 
     // A key already waiting when the read begins was typed while the screen
-    // was still being written: it goes to the screen as it is. Later ones
-    // scroll a screen taller than the view, where they are scroll keys.
+    // was being written: it goes to the screen as it is. Later ones scroll a
+    // screen taller than the view, where they are scroll keys.
     Key read_key() override {
-        bool typed_ahead = keys_.key_waiting();
+        bool typed_ahead = key_waiting();
         for (;;) {
             const int code = next_code();
             if (!typed_ahead && view_.take_scroll_key(console_, code)) continue;
@@ -75,9 +96,7 @@ public:
     // Shows the console, then sleeps; a resize does not cut the sleep short.
     void sleep_ms(std::uint32_t ms) override {
         show();
-        timespec left{};
-        left.tv_sec = static_cast<std::time_t>(ms / 1000);
-        left.tv_nsec = static_cast<long>(ms % 1000) * 1'000'000L;
+        timespec left{static_cast<std::time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1'000'000L};
         for (;;) {
             notice_signals();
             if (nanosleep(&left, &left) == 0 || errno != EINTR) return;
@@ -101,7 +120,7 @@ private:
         if (console_.take_bell()) beep();
     }
 
-    // An end signal ends the run. After Ctrl-Z and the resume, and after a
+    // An end signal ends the run; after Ctrl-Z and the resume, and after a
     // resize, the whole terminal is drawn anew at the window's size.
     void notice_signals() {
         SignalGuard::end_run_if_signalled();
@@ -114,30 +133,87 @@ private:
         }
     }
 
-    // The next curses key code, the console shown first. Ctrl-L repaints and
-    // reads on; a signal or a terminal that has gone ends the run.
+    // The next key code, the console shown first: a curses code or
+    // UNNAMED_SEQUENCE. Ctrl-L repaints and reads on; a signal or a terminal
+    // that has gone ends the run.
     int next_code() {
         for (;;) {
             show();
             notice_signals();
-            const int c = keys_.read();
-            if (c == CTRL_L) {
+            const int code = read_code();
+            if (code == CTRL_L) {
                 view_.repaint();
-            } else if (c != ERR) {
-                return c;
-            } else if (keys_.terminal_gone()) {
+            } else if (code != ERR) {
+                return code;
+            } else if (terminal_gone_) {
                 SignalGuard::end_run_if_signalled();
                 throw RunEnded{RunEnded::Cause::terminal_gone};
             }
         }
     }
 
+    // curses gives the keys its terminal description names; a sequence it
+    // does not name is read whole here, so that none of its bytes acts as a
+    // key of its own. A lone Esc, nothing after it for the escape delay, is 27.
+    int read_code() {
+        const int first = pending_code_ ? *std::exchange(pending_code_, std::nullopt) : wait_for_code();
+        if (first != ESC) return first;
+        const int second = read_within(get_escdelay());
+        if (second != '[' && second != 'O') {
+            if (second != ERR) pending_code_ = second;  // Esc, then another key
+            return ESC;
+        }
+        for (;;) {
+            const int code = read_within(get_escdelay());
+            if (continues_sequence(code)) continue;
+            if (code != ERR && !ends_sequence(code)) pending_code_ = code;  // another key broke it off
+            return UNNAMED_SEQUENCE;
+        }
+    }
+
+    // The wait is a poll of our own, which any signal cuts short (ERR); curses
+    // reads only once there is something to read, so that no signal ever cuts
+    // its read short, which would leave a failure queued in it. Keys curses
+    // has read ahead are taken first.
+    int wait_for_code() {
+        if (!std::exchange(none_queued_, false)) {
+            const int queued = read_within(0);
+            if (queued != ERR) return queued;
+        }
+        pollfd ready{input_, POLLIN, 0};
+        if (::poll(&ready, 1, -1) < 0) return ERR;
+        const int code = read_within(-1);
+        terminal_gone_ = code == ERR;  // readable, yet nothing to read
+        return code;
+    }
+
+    // True when a key was typed before this call.
+    bool key_waiting() {
+        if (!pending_code_) {
+            const int code = read_within(0);
+            if (code != ERR) pending_code_ = code;
+            none_queued_ = code == ERR;
+        }
+        return pending_code_.has_value();
+    }
+
+    // The next curses code, ERR after `ms` milliseconds (-1: no limit).
+    static int read_within(int ms) {
+        wtimeout(stdscr, ms);
+        const int code = wgetch(stdscr);
+        wtimeout(stdscr, -1);
+        return code;
+    }
+
     // Destroyed in reverse: the terminal is given back before the signal
     // handlers are.
     std::unique_ptr<SignalGuard> guard_;
     std::unique_ptr<CursesScreen> screen_;
+    int input_;                        // the terminal read from
+    std::optional<int> pending_code_;  // a code read past the last one given, given next
+    bool none_queued_ = false;         // curses was found to hold no key, and none was read since
+    bool terminal_gone_ = false;       // readable, yet nothing to read
     CursesPalette palette_;
-    CursesKeyReader keys_;
     CursesView view_;
     ScreenBuffer console_;  // the console as written
 };

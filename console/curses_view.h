@@ -1,8 +1,8 @@
 // The console on the terminal, in curses' standard screen: the part of the
-// 150x40 console that the terminal has room for, in the console's colours,
-// and on a terminal smaller than the console the game's status line under
-// it. Only the lines that changed since the last show are handed to curses,
-// whose own comparison then sends only what differs.
+// 150x40 console the terminal has room for, in the console's colours, and
+// on a smaller terminal the game's status line under it. Only what changed
+// since the last show is handed to curses, whose own comparison then sends
+// only what differs.
 #pragma once
 
 #include <curses.h>
@@ -33,16 +33,13 @@ struct CellColours {
     attr_t attributes = A_NORMAL;
 };
 
-// Gives out the curses colour pairs that show console colours, made as they
-// are first needed.
+// The curses colour pairs that show console colours, made as first needed.
 class CursesPalette {
 public:
-    // Starts colours on the current screen, where the terminal has them and
-    // NO_COLOR does not ask for the terminal's own.
+    // Starts colours where the terminal has them and NO_COLOR does not ask
+    // for the terminal's own.
     CursesPalette();
-
-    // The pair and attributes for `colours`. Without colours the terminal's
-    // own (pair 0) stay, and a flash shows in reverse video.
+    // Without colours the terminal's own (pair 0) stay, and a flash shows in reverse video.
     CellColours cell_colours(Colours colours, bool flash);
 
 private:
@@ -52,10 +49,10 @@ private:
     std::array<short, 256> pair_of_{};  // the pair of each colour combination, 0 for none yet
 };
 
-// One axis of the view, lines or columns: the first of `shown` of `size`
-// to show, so that `cursor` is in view with `margin` on either side where
-// the console allows; `origin`, the first shown before, is kept while it
-// does, else moved as little as needed.
+// One axis of the view, lines or columns: the first of `shown` of `size` to
+// show so that `cursor` is in view, with `margin` on either side where the
+// console allows; `origin`, the first shown before, kept while it does, else
+// moved as little as needed.
 struct ViewAxis {
     int origin = 0;
     int cursor = 0;
@@ -67,33 +64,28 @@ int follow_cursor(const ViewAxis& axis);
 
 class CursesView {
 public:
-    // Puts on the terminal what has changed in `console` since the last
-    // show, and takes its changes: the whole console, or on a smaller
-    // terminal the part that holds the cursor, or the marked cell and a few
-    // cells around it, or the part the player scrolled to. The terminal's
-    // cursor rests on the mark, if there is one, else where the text ends.
+    // Puts on the terminal what changed in `console` since the last show,
+    // and takes its changes: all of it, or on a smaller terminal the part that
+    // holds the cursor (the marked cell with a few cells around it), or the
+    // part the player scrolled to. The cursor rests on the mark, if there is
+    // one, else where the text ends.
     void show(ScreenBuffer& console);
 
-    // A screen drawn anew shows from its first line and column.
-    void go_home();
-
-    // Gives every cell these colours, text already shown included.
-    void set_colours(CellColours colours);
-
-    // Paints the whole terminal anew at the next show (Ctrl-L, a resize).
-    void repaint();
+    void go_home();                         // a screen drawn anew shows from its top left
+    void set_colours(CellColours colours);  // every cell, text already shown included
+    void repaint();                         // the whole terminal anew at the next show
 
     // Takes a scroll key (Up, Down, PageUp, PageDown, Home, End) while the
     // console has no mark and its text is taller than the view: true when
-    // taken, and the next show moves the view. On a terminal smaller than the
-    // console the lines scrolled off the console's top can be scrolled back
-    // to as well; a terminal that holds the whole console shows it as the
-    // console is, as it always has.
+    // taken. On a terminal smaller than the console the lines scrolled off
+    // its top can be scrolled to as well; a terminal that holds the whole
+    // console shows it as the console is.
     bool take_scroll_key(const ScreenBuffer& console, int code);
 
 private:
-    // The part of the terminal the console takes, whether the status line
-    // shows (on the row under it), and the first console line and column shown.
+    // The terminal's rows and columns the console takes, whether the status
+    // line shows (on the row under them), and the first console line and
+    // column shown.
     struct Area {
         int rows = 0, cols = 0;
         bool status = false;
@@ -101,9 +93,8 @@ private:
         bool operator==(const Area&) const = default;
     };
     Area terminal_area(const ScreenBuffer& console) const;
-    // The first lines the view may be scrolled to: from the oldest line
-    // scrolled off the top (where the terminal is smaller than the console)
-    // down to where the text's last line is the view's.
+    // The first lines the view may show: from the oldest line scrolled off
+    // (on a terminal smaller than the console) to the text's last in view.
     struct Range {
         int first = 0, last = 0;
     };
@@ -112,7 +103,7 @@ private:
     CellColours colours_;             // of every cell
     std::optional<Area> shown_;       // as last shown; none to show it all again
     Position cursor_;                 // as last shown
-    int top_ = 0;                     // first console line shown; below 0, lines scrolled off it
+    int top_ = 0;                     // first console line shown; below 0, lines scrolled off
     int left_ = 0;                    // first console column shown
     std::optional<int> scrolled_to_;  // the first line the player scrolled to
 };

@@ -1,6 +1,7 @@
 #include "console/signals.h"
 
 #include <csignal>
+#include <utility>
 
 #include "console/terminal.h"
 
@@ -23,13 +24,6 @@ void note_signal(int signal) {
     }
 }
 
-// True once for a flag that is set.
-bool take(volatile std::sig_atomic_t& flag) {
-    if (flag == 0) return false;
-    flag = 0;
-    return true;
-}
-
 }  // namespace
 
 SignalGuard::SignalGuard() {
@@ -39,8 +33,8 @@ SignalGuard::SignalGuard() {
     struct sigaction action {};
     action.sa_handler = note_signal;
     sigemptyset(&action.sa_mask);
-    // A read is restarted, so that curses never sees one cut short; the
-    // waits (the key reader's poll, a sleep) return at once all the same.
+    // A read goes on, so that curses never sees one cut short; the waits
+    // (the key reader's poll, a sleep) return at once all the same.
     action.sa_flags = SA_RESTART;
     for (std::size_t i = 0; i < SIGNALS.size(); ++i) {
         sigaction(SIGNALS[i], &action, &previous_[i]);
@@ -57,9 +51,9 @@ void SignalGuard::end_run_if_signalled() {
     if (end_signal != 0) throw RunEnded{RunEnded::Cause::signal, end_signal};
 }
 
-bool SignalGuard::take_stop_request() { return take(stop_requested); }
+bool SignalGuard::take_stop_request() { return std::exchange(stop_requested, 0) != 0; }
 
-bool SignalGuard::take_resize() { return take(resized); }
+bool SignalGuard::take_resize() { return std::exchange(resized, 0) != 0; }
 
 void SignalGuard::stop_process() {
     struct sigaction stop {};

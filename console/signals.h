@@ -1,11 +1,10 @@
-// The signals the game catches while the terminal is open: those that end a
-// run (Ctrl-C, Ctrl-\, SIGTERM and SIGHUP), Ctrl-Z (SIGTSTP) and a resize of
-// the window (SIGWINCH). Each only sets a flag, which the terminal's waits
-// act on: an end signal becomes the end of the run (RunEnded), so the
-// terminal is restored by ordinary unwinding and only then does the signal's
-// own action end the process; Ctrl-Z becomes a stop with the terminal given
-// back; a resize, curses sized to the window again. Installed before curses
-// starts, so that curses leaves all of them to the guard.
+// The signals the game catches while the terminal is open: the end signals
+// (Ctrl-C, Ctrl-\, SIGTERM, SIGHUP), Ctrl-Z (SIGTSTP) and a resize
+// (SIGWINCH). Each only sets a flag, which the terminal's waits act on: an
+// end signal becomes the end of the run (RunEnded), so the terminal is
+// restored by ordinary unwinding before the signal's own action ends the
+// process; Ctrl-Z a stop with the terminal given back; a resize, curses
+// sized anew. Installed before curses starts, which then leaves them alone.
 #pragma once
 
 #include <signal.h>
@@ -21,16 +20,13 @@ public:
     SignalGuard(const SignalGuard&) = delete;
     SignalGuard& operator=(const SignalGuard&) = delete;
 
-    // Ends the run by throwing RunEnded if one of the end signals has come.
+    // Throws RunEnded if an end signal has come.
     static void end_run_if_signalled();
-
-    // True once for a Ctrl-Z, or a resize, that has come since it was last asked.
+    // True once for each Ctrl-Z, and each resize.
     static bool take_stop_request();
     static bool take_resize();
-
-    // Stops the process as Ctrl-Z does by default; returns when it is
-    // continued, with the guard's handler back. An end signal that came
-    // while stopped has set its flag by then.
+    // Stops the process as Ctrl-Z does by default; returns once it is
+    // continued, with the flag of any end signal that came meanwhile set.
     static void stop_process();
 
 private:

@@ -11,11 +11,11 @@
 
 namespace skarvel {
 
-// The console is 150 columns by 40 lines.
+// The console is 150 columns by 40 lines; a tab moves to the next of every
+// eight columns.
 constexpr int CONSOLE_COLS = 150;
 constexpr int CONSOLE_LINES = 40;
 constexpr std::size_t CONSOLE_CELLS = std::size_t{CONSOLE_COLS} * CONSOLE_LINES;
-// A tab moves to the next stop of every eight columns.
 constexpr int TAB_WIDTH = 8;
 
 // A place on a grid: on the console, or on the game's field.
@@ -27,24 +27,12 @@ struct Position {
 
 // The console's sixteen colours, numbered by the bits of a colour digit:
 // 1 blue, 2 green, 4 red, 8 bright.
+// clang-format off
 enum class ConsoleColour : unsigned char {
-    black,
-    blue,
-    green,
-    cyan,
-    red,
-    purple,
-    yellow,
-    white,
-    grey,
-    light_blue,
-    light_green,
-    light_cyan,
-    light_red,
-    light_purple,
-    light_yellow,
-    bright_white,
+    black, blue,       green,       cyan,       red,       purple,       yellow,       white,
+    grey,  light_blue, light_green, light_cyan, light_red, light_purple, light_yellow, bright_white,
 };
+// clang-format on
 
 // The colours of the whole console.
 struct Colours {
@@ -64,14 +52,12 @@ struct Key {
     bool operator==(const Key&) const = default;
 };
 
-// Thrown by a terminal when the run has to end at once. Caught only by main,
-// so the terminal is restored by the ordinary unwinding of its owner.
+// Thrown by a terminal when the run has to end at once: the terminal has
+// gone, an end signal came (Ctrl-C, SIGTERM...), or curses had no memory for
+// the window's new size. Caught only by main, so the terminal is restored by
+// the ordinary unwinding of its owner.
 struct RunEnded {
-    enum class Cause {
-        terminal_gone,  // the terminal closed: nothing left to read from
-        signal,         // an end signal (Ctrl-C, SIGTERM...) asked the program to stop
-        out_of_memory,  // curses could not take the window's new size
-    };
+    enum class Cause { terminal_gone, signal, out_of_memory };
     Cause cause = Cause::terminal_gone;
     int signal = 0;  // with Cause::signal, which one
 };
@@ -98,9 +84,8 @@ public:
     // Makes the console window 150x40, as far as the terminal allows.
     virtual void size_window() = 0;
     // Marks the write position as the cell the cursor rests on while a key is
-    // awaited, and the view keeps it in sight; text goes on from the write
-    // position. The next clear_screen or unmark_cursor drops the mark, and
-    // the cursor rests where the text ends again.
+    // awaited, kept in sight; text goes on from the write position. The next
+    // clear_screen or unmark_cursor drops the mark.
     virtual void mark_cursor() = 0;
     virtual void unmark_cursor() = 0;
     // The game's counters in one line, for a terminal too small to show the
@@ -114,10 +99,9 @@ public:
     // its '\n' included; false at the end of input.
     virtual bool read_line(std::string& line) = 0;
 
-    // The game's texts are printf formats; the compiler checks every call.
-    // One text is at most 511 bytes, far more than the game's longest line:
-    // a longer one is cut rather than allocated for, since nothing is
-    // allocated while a game runs.
+    // The game's texts are printf formats; the compiler checks every call. A
+    // text is cut at 511 bytes (the game's longest line is far shorter)
+    // rather than allocated for: nothing is allocated while a game runs.
     void printf(const char* format, ...) __attribute__((format(printf, 2, 3)));  // NOLINT(cert-dcl50-cpp)
     void putchar(char c) { write(std::string_view(&c, 1)); }
 };
