@@ -27,12 +27,12 @@ cchar_t cell_of(char32_t c, CellColours colours) {
     return cell;
 }
 
-// Writes `text` on row `row` of the standard screen from its first column on.
-void put_cells(int row, std::u32string_view text, CellColours colours) {
+// Writes `text` on the standard screen from (row, col) on.
+void put_cells(int row, int col, std::u32string_view text, CellColours colours) {
     std::array<cchar_t, CONSOLE_COLS> cells{};
     const std::size_t count = std::min(text.size(), cells.size());
     for (std::size_t x = 0; x < count; ++x) cells[x] = cell_of(text[x], colours);
-    mvwadd_wchnstr(stdscr, row, 0, cells.data(), static_cast<int>(count));
+    mvwadd_wchnstr(stdscr, row, col, cells.data(), static_cast<int>(count));
 }
 
 // The lines of the console its text takes: down to the last that is not
@@ -171,16 +171,20 @@ void CursesView::show(ScreenBuffer& console) {
     bool any = all || cursor != cursor_;
     for (int row = 0; row < view.rows; ++row) {
         const int line = top_ + row;
-        const int changed_to = all ? CONSOLE_COLS : line < 0 ? 0 : console.changed_to(line);
-        const int end = std::min(changed_to, left_ + view.cols);
-        if (end <= left_) continue;
+        const ScreenBuffer::Changed changed = all        ? ScreenBuffer::Changed{0, CONSOLE_COLS}
+                                              : line < 0 ? ScreenBuffer::Changed{}
+                                                         : console.changed(line);
+        const int from = std::max(changed.from, left_);
+        const int to = std::min(changed.to, left_ + view.cols);
+        if (from >= to) continue;
         const std::u32string_view text = line < 0 ? console.history_line(line) : console.line(line);
-        put_cells(row, text.substr(static_cast<std::size_t>(left_), static_cast<std::size_t>(end - left_)), colours_);
+        put_cells(row, from - left_, text.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from)),
+                  colours_);
         any = true;
     }
     if (view.status && (all || console.status_changed())) {
         const CellColours reverse{colours_.pair, colours_.attributes | A_REVERSE};
-        put_cells(view.rows, console.status()->substr(0, static_cast<std::size_t>(view.cols)), reverse);
+        put_cells(view.rows, 0, console.status()->substr(0, static_cast<std::size_t>(view.cols)), reverse);
         any = true;
     }
     console.forget_changes();

@@ -104,25 +104,38 @@ void ScreenBuffer::end_character() {
 }
 
 void ScreenBuffer::put_cell(char32_t c) {
-    cells_[static_cast<std::size_t>(row_) * CONSOLE_COLS + static_cast<std::size_t>(col_)] = c;
-    note_change(row_, col_ + 1);
+    set_cell(row_, col_, c);
+    const auto row = static_cast<std::size_t>(row_);
+    text_to_[row] = std::max(text_to_[row], static_cast<std::uint8_t>(col_ + 1));
     ++cells_put_;
     if (++col_ == CONSOLE_COLS) new_line();
 }
 
-void ScreenBuffer::note_change(int row, int end) {
+void ScreenBuffer::set_cell(int row, int col, char32_t c) const {
+    char32_t& cell = cells_[static_cast<std::size_t>(row) * CONSOLE_COLS + static_cast<std::size_t>(col)];
+    if (cell == c) return;
+    cell = c;
+    Changed& changed = changed_[static_cast<std::size_t>(row)];
+    changed.from = std::min(changed.from, col);
+    changed.to = std::max(changed.to, col + 1);
+}
+
+// A line's cells past what was written since the last clear still hold the
+// text before it: blank now, for the line to be read or shown.
+void ScreenBuffer::settle(int row) const {
     const auto r = static_cast<std::size_t>(row);
-    const auto to = static_cast<std::uint8_t>(end);
-    text_to_[r] = std::max(text_to_[r], to);
-    changed_to_[r] = std::max(changed_to_[r], to);
+    for (int col = text_to_[r]; col < stale_to_[r]; ++col) set_cell(row, col, BLANK);
+    stale_to_[r] = 0;
 }
 
 void ScreenBuffer::new_line() {
+    settle(row_);  // the cursor leaves it for good
     col_ = 0;
     if (row_ + 1 < CONSOLE_LINES) {
         ++row_;
         return;
     }
+    // Every line above has been left, and so settled.
     Line& scrolled_off = history_.emplace_back();
     std::copy_n(cells_.begin(), CONSOLE_COLS, scrolled_off.begin());
     if (history_.size() > HISTORY_LINES) history_.pop_front();
@@ -130,17 +143,16 @@ void ScreenBuffer::new_line() {
     std::fill(cells_.end() - CONSOLE_COLS, cells_.end(), BLANK);
     std::copy(text_to_.begin() + 1, text_to_.end(), text_to_.begin());
     text_to_.back() = 0;
-    changed_to_.fill(CONSOLE_COLS);  // every line shows other text now
+    changed_.fill({0, CONSOLE_COLS});  // every line shows other text now
     if (mark_ && --mark_->row < 0) mark_.reset();
 }
 
+// The cells keep their text, to be compared with what the next screen
+// writes over them; what it does not write over is blanked as it settles.
 void ScreenBuffer::clear() {
-    for (int row = 0; row < CONSOLE_LINES; ++row) {
-        const auto r = static_cast<std::size_t>(row);
-        const auto start = cells_.begin() + static_cast<std::ptrdiff_t>(r * CONSOLE_COLS);
-        std::fill(start, start + text_to_[r], BLANK);
-        changed_to_[r] = std::max(changed_to_[r], text_to_[r]);
-        text_to_[r] = 0;
+    for (std::size_t row = 0; row < CONSOLE_LINES; ++row) {
+        stale_to_[row] = std::max(stale_to_[row], text_to_[row]);
+        text_to_[row] = 0;
     }
     history_.clear();
     row_ = 0;
@@ -164,8 +176,7 @@ void ScreenBuffer::erase_back() {
     } else {
         return;
     }
-    cells_[static_cast<std::size_t>(row_) * CONSOLE_COLS + static_cast<std::size_t>(col_)] = BLANK;
-    note_change(row_, col_ + 1);
+    set_cell(row_, col_, BLANK);
 }
 
 void ScreenBuffer::set_status(std::string_view bytes) {
@@ -184,12 +195,20 @@ std::optional<std::u32string_view> ScreenBuffer::status() const {
     return std::u32string_view(status_.data(), status_.size());
 }
 
+ScreenBuffer::Changed ScreenBuffer::changed(int row) const {
+    settle(row);
+    return changed_[static_cast<std::size_t>(row)];
+}
+
 bool ScreenBuffer::lines_changed() const {
-    return std::any_of(changed_to_.begin(), changed_to_.end(), [](std::uint8_t to) { return to > 0; });
+    for (int row = 0; row < CONSOLE_LINES; ++row) {
+        if (changed(row).from < changed(row).to) return true;
+    }
+    return false;
 }
 
 void ScreenBuffer::forget_changes() {
-    changed_to_.fill(0);
+    changed_.fill({});
     status_changed_ = false;
 }
 

@@ -53,6 +53,7 @@ public:
     void erase_back();
 
     std::u32string_view line(int row) const {
+        settle(row);
         return {cells_.data() + static_cast<std::ptrdiff_t>(row) * CONSOLE_COLS, CONSOLE_COLS};
     }
     Position cursor() const { return {row_, col_}; }  // where the next character goes
@@ -77,9 +78,14 @@ public:
     void set_status(std::string_view bytes);
     std::optional<std::u32string_view> status() const;
 
-    // What changed since forget_changes: line `row` from its first cell up
-    // to column changed_to(row) (0 for none), and the status line.
-    int changed_to(int row) const { return changed_to_[static_cast<std::size_t>(row)]; }
+    // The cells of a line that differ from what they were at forget_changes:
+    // columns `from` to `to` (none where `from` is not less), and whether any
+    // line or the status line does.
+    struct Changed {
+        int from = CONSOLE_COLS;
+        int to = 0;
+    };
+    Changed changed(int row) const;
     bool lines_changed() const;
     bool status_changed() const { return status_changed_; }
     void forget_changes();
@@ -93,23 +99,29 @@ private:
     void end_character();       // an unfinished character shows broken
     void put_cell(char32_t c);  // at the cursor, which moves on
     void new_line();
-    void note_change(int row, int end);
+    void set_cell(int row, int col, char32_t c) const;  // noting the change
+    void settle(int row) const;
     char32_t picture_of(unsigned char control) const;
     char32_t broken() const { return utf8_ ? U'\uFFFD' : U'?'; }  // a character that cannot show
     char32_t shown_as(char32_t c) const;                          // `c`, or broken() where it does not take one column
 
     using Line = std::array<char32_t, CONSOLE_COLS>;
-    bool utf8_;                                    // pictures, or plain stand-ins
-    std::array<char32_t, CONSOLE_CELLS> cells_{};  // the console, line by line
-    int row_ = 0;                                  // the cursor's line
-    int col_ = 0;                                  // the cursor's column
-    int cells_put_ = 0;                            // cells filled so far, for put's count
-    bool bell_ = false;                            // a bell written and not yet rung
-    std::optional<Position> mark_;                 // the marked cell, if any
-    // Per line: every cell from this column on is blank; and the column up
-    // to which it changed since forget_changes.
+    bool utf8_;  // pictures, or plain stand-ins
+    // The console, line by line. A line is settled as it is read: the text
+    // before a clear stays until then, so that a screen drawn again the same
+    // changes nothing (const, hence mutable).
+    mutable std::array<char32_t, CONSOLE_CELLS> cells_{};
+    int row_ = 0;                   // the cursor's line
+    int col_ = 0;                   // the cursor's column
+    int cells_put_ = 0;             // cells filled so far, for put's count
+    bool bell_ = false;             // a bell written and not yet rung
+    std::optional<Position> mark_;  // the marked cell, if any
+    // Per line: the cells written since the last clear end here; from here
+    // up to stale_to_ the text before it stays until the line is settled;
+    // and what changed since forget_changes.
     std::array<std::uint8_t, CONSOLE_LINES> text_to_{};
-    std::array<std::uint8_t, CONSOLE_LINES> changed_to_{};
+    mutable std::array<std::uint8_t, CONSOLE_LINES> stale_to_{};
+    mutable std::array<Changed, CONSOLE_LINES> changed_{};
     Line status_{};  // the status line's cells
     bool has_status_ = false;
     bool status_changed_ = false;

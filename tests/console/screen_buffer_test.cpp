@@ -96,27 +96,33 @@ TEST_F(ScreenBufferTest, LinesWrapScrollAndTheScrolledOffAreKept) {
     EXPECT_EQ(utf8.history_lines(), 0);
 }
 
-// Only what changed since forget_changes is handed on: each line up to the
-// last column that changed, the old text's width after a clear.
+// Only what changed since forget_changes is handed on, cell by cell: a
+// screen cleared and drawn again the same changes nothing.
 TEST_F(ScreenBufferTest, NotesWhatChangedSinceItWasLastShown) {
+    using Spans = std::vector<std::pair<int, int>>;
     const auto changed = [this] {
-        std::vector<int> ends;
-        for (int row = 0; row < 4; ++row) ends.push_back(utf8.changed_to(row));
-        return ends;
+        Spans spans;
+        for (int row = 0; row < 4; ++row) spans.emplace_back(utf8.changed(row).from, utf8.changed(row).to);
+        return spans;
     };
+    const Spans none(4, {CONSOLE_COLS, 0});
     utf8.write("abc\n\n12345");
-    EXPECT_EQ(changed(), (std::vector<int>{3, 0, 5, 0}));
+    EXPECT_EQ(changed(), (Spans{{0, 3}, none[1], {0, 5}, none[3]}));
     EXPECT_TRUE(utf8.lines_changed());
     utf8.forget_changes();
     EXPECT_FALSE(utf8.lines_changed());
 
     utf8.clear();
-    utf8.write("x");
-    EXPECT_EQ(changed(), (std::vector<int>{3, 0, 5, 0}));  // the old text's width, blanked
+    utf8.write("abc\n\n12345");
+    EXPECT_EQ(changed(), none);
+    utf8.clear();
+    utf8.write("aXc\n\n1");
+    EXPECT_EQ(changed(), (Spans{{1, 2}, none[1], {1, 5}, none[3]}));  // X, and the old 2345 blanked
+    EXPECT_EQ(text(utf8, 2), U"1");
     utf8.forget_changes();
-    utf8.write("\n\n\t");
+    utf8.write("\t");
     utf8.erase_back();
-    EXPECT_EQ(changed(), (std::vector<int>{0, 0, 8, 0}));
+    EXPECT_EQ(changed(), none);  // blanks over blanks
 
     EXPECT_FALSE(utf8.status());
     utf8.set_status("Score: 1 \x0f");
@@ -129,7 +135,7 @@ TEST_F(ScreenBufferTest, NotesWhatChangedSinceItWasLastShown) {
 
     utf8.forget_changes();
     for (int i = 0; i < CONSOLE_LINES; ++i) utf8.write("\n");  // a scroll moves every line
-    EXPECT_EQ(changed(), std::vector<int>(4, CONSOLE_COLS));
+    EXPECT_EQ(changed(), Spans(4, {0, CONSOLE_COLS}));
 }
 
 TEST_F(ScreenBufferTest, ErasingTakesBackTheLastCharacterAcrossALineStart) {
