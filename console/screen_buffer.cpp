@@ -28,10 +28,7 @@ constexpr char DEL_PLAIN = '?';
 
 }  // namespace
 
-ScreenBuffer::ScreenBuffer(bool utf8) : utf8_(utf8) {
-    cells_.fill(BLANK);
-    status_.fill(BLANK);
-}
+ScreenBuffer::ScreenBuffer(bool utf8) : utf8_(utf8) { cells_.fill(BLANK); }
 
 int ScreenBuffer::put(unsigned char b) {
     const int before = cells_put_;
@@ -159,8 +156,8 @@ void ScreenBuffer::clear() {
     col_ = 0;
     needed_ = 0;
     mark_.reset();
-    status_changed_ = status_changed_ || has_status_;
-    has_status_ = false;
+    status_changed_ = status_changed_ || status_.has_value();
+    status_.reset();
 }
 
 void ScreenBuffer::erase_back() {
@@ -180,19 +177,13 @@ void ScreenBuffer::erase_back() {
 }
 
 void ScreenBuffer::set_status(std::string_view bytes) {
-    status_.fill(BLANK);
-    const std::size_t count = std::min(bytes.size(), status_.size());
+    status_.emplace().fill(BLANK);
+    const std::size_t count = std::min(bytes.size(), status_->size());
     for (std::size_t i = 0; i < count; ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
-        status_[i] = b < ' ' || b == DEL ? picture_of(b) : b < 0x80 ? b : broken();
+        (*status_)[i] = b < ' ' || b == DEL ? picture_of(b) : b < 0x80 ? b : broken();
     }
-    has_status_ = true;
     status_changed_ = true;
-}
-
-std::optional<std::u32string_view> ScreenBuffer::status() const {
-    if (!has_status_) return std::nullopt;
-    return std::u32string_view(status_.data(), status_.size());
 }
 
 ScreenBuffer::Changed ScreenBuffer::changed(int row) const {

@@ -1,7 +1,7 @@
 // The 150x40 console as the game sees it, and its one copy: a grid of
 // characters and a cursor, filled byte by byte with the console's rules. It
-// notes how far each line changed since the last show, so that only that
-// reaches the terminal; it knows nothing of curses.
+// notes which cells changed since the last show, so that only those reach
+// the terminal; it knows nothing of curses.
 #pragma once
 
 #include <array>
@@ -76,7 +76,9 @@ public:
     // A line of the game's own beside the console, for a terminal too small
     // to show all of it, its bytes shown a cell each; kept until the next clear.
     void set_status(std::string_view bytes);
-    std::optional<std::u32string_view> status() const;
+    std::optional<std::u32string_view> status() const {
+        return status_ ? std::optional<std::u32string_view>({status_->data(), status_->size()}) : std::nullopt;
+    }
 
     // The cells of a line that differ from what they were at forget_changes:
     // columns `from` to `to` (none where `from` is not less), and whether any
@@ -122,8 +124,7 @@ private:
     std::array<std::uint8_t, CONSOLE_LINES> text_to_{};
     mutable std::array<std::uint8_t, CONSOLE_LINES> stale_to_{};
     mutable std::array<Changed, CONSOLE_LINES> changed_{};
-    Line status_{};  // the status line's cells
-    bool has_status_ = false;
+    std::optional<Line> status_;  // the status line's cells, if there is one
     bool status_changed_ = false;
     // The lines scrolled off; a game's screens never scroll, so nothing is
     // allocated while a game runs.
