@@ -23,11 +23,11 @@
 #include <vector>
 
 #include "console/curses_terminal.h"
-#include "tests/support/null_terminal.h"
 #include "core/game_screen.h"
 #include "core/game_state.h"
 #include "core/move.h"
 #include "core/spawners.h"
+#include "tests/support/null_terminal.h"
 
 namespace skarvel::bench {
 
