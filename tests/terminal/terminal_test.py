@@ -6,19 +6,27 @@ Usage: terminal_test.py SKARVEL HELP_TXT [NAME_PART...]
 SKARVEL is the game binary, HELP_TXT the help text shipped with it. With
 NAME_PART arguments only the tests whose names contain one of them run.
 
-Every run starts a private tmux server (its socket in the run's own temporary
-folder) and kills it at the end. Every test gets a fresh working folder, and waits for screens by
+Every run starts private tmux servers (their sockets in the run's own
+temporary folder), runs the tests on them a few at a time, and kills them at
+the end. Every test gets a fresh working folder, and waits for screens by
 polling `capture-pane`, so a timeout only matters when something is wrong.
 """
 
+import fcntl
 import os
+import pty
 import re
+import resource
+import select
 import shlex
 import shutil
 import signal
+import struct
 import subprocess
 import sys
 import tempfile
+import termios
+import threading
 import time
 import uuid
 
@@ -240,15 +248,18 @@ class Case:
                 pass
 
     def dump(self):
+        """What the panes show and the small files hold, for a failure."""
+        lines = []
         for pane in self.panes:
             try:
                 screen = pane.screen()
             except Failed as e:
                 screen = f"(cannot capture: {e})"
-            print(f"---- pane {pane.name} ----\n{screen.rstrip()}\n----------------")
+            lines.append(f"---- pane {pane.name} ----\n{screen.rstrip()}\n----------------")
         for name in sorted(os.listdir(self.dir)):
             if name != "help.txt" and os.path.getsize(self.path(name)) < 200:
-                print(f"{name}: {self.read(name)!r}")
+                lines.append(f"{name}: {self.read(name)!r}")
+        return "\n".join(lines)
 
 
 TESTS = []
@@ -426,16 +437,19 @@ def _(t):
     check(t.read("score.txt") == ("-1 1" if won else f"{score_of(end)} 0"), f"score.txt {t.read('score.txt')!r}")
 
 
+# Both standard input and standard output must be a terminal; a refused start
+# makes no --dir folder.
 for what, launch in [
         ("stdin and stdout not a terminal", None),
-        ("stdout not a terminal", "{bin} > out 2> err"),
+        ("stdin not a terminal", "{bin} --dir records < /dev/null 2> err"),
+        ("stdout not a terminal", "{bin} --dir records > out 2> err"),
         ("unknown terminal type", "TERM=no-such-terminal {bin} 2> err"),
         ("a terminal that cannot move the cursor", "TERM=dumb {bin} 2> err")]:
 
     @test(f"no terminal ({what}): one line on stderr, a failing status")
     def _(t, launch=launch):
         if launch is None:
-            done = subprocess.run([t.binary], cwd=t.dir, stdin=subprocess.DEVNULL,
+            done = subprocess.run([t.binary, "--dir", "records"], cwd=t.dir, stdin=subprocess.DEVNULL,
                                   stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
                                   text=True, timeout=TIMEOUT_S)
             code, err = done.returncode, done.stderr
@@ -446,77 +460,65 @@ for what, launch in [
             check(t.read("out") in (None, ""), f"wrote {t.read('out')!r} on stdout")
         check(code != 0, "exit status 0")
         check(err.endswith("\n") and err.count("\n") == 1 and err.strip(), f"stderr {err!r}")
+        check(not os.path.exists(t.path("records")), "a refused start made its --dir folder")
+
+
+@test("standard error need not be a terminal: the game starts and makes its --dir folder")
+def _(t):
+    pane = t.pane(f"{shlex.quote(t.binary)} --dir records 2> err")
+    main_menu(pane)
+    check(os.path.isdir(t.path("records")), "no --dir folder")
+
+
+# A window of any size, even under a memory limit that 40000x40000 cells would
+# not fit in: curses is never sized beyond 150x41. Resized huge and back, the
+# game goes on, and ends as ever.
+@test("a huge window under a memory limit: the game starts, resizes and quits")
+def _(t):
+    master, slave = pty.openpty()
+
+    def window(rows, cols):
+        fcntl.ioctl(master, termios.TIOCSWINSZ, struct.pack("HHHH", rows, cols, 0, 0))
+
+    def limited():
+        os.setsid()
+        fcntl.ioctl(0, termios.TIOCSCTTY, 0)
+        resource.setrlimit(resource.RLIMIT_AS, (48 << 20, 48 << 20))
+
+    window(40000, 40000)
+    env = dict(os.environ, TERM="xterm-256color", LC_ALL="C.UTF-8")
+    game = subprocess.Popen([t.binary], cwd=t.dir, stdin=slave, stdout=slave, stderr=slave,
+                            env=env, preexec_fn=limited)
+    os.close(slave)
+    seen = bytearray()
+
+    def wait_for(text):
+        """Reads the terminal until it shows `text`; None: until the game leaves it."""
+        deadline = time.monotonic() + TIMEOUT_S
+        while text is None or text not in seen:
+            check(time.monotonic() < deadline, f"no {text!r} on the terminal")
+            if select.select([master], [], [], 0.05)[0]:
+                try:
+                    seen.extend(os.read(master, 65536))
+                except OSError:  # the game has closed the terminal
+                    check(text is None, f"the game ended with status {game.wait()} before {text!r}")
+                    return
+    try:
+        wait_for(b"Quit (Q)")
+        window(65535, 65535)
+        os.write(master, b"a")
+        wait_for(b"Back to main menu")
+        window(40, 150)
+        os.write(master, b"bq")
+        wait_for(None)
+        check(game.wait(TIMEOUT_S) == 0, f"exit status {game.returncode}")
+    finally:
+        if game.poll() is None:
+            game.kill()
+        os.close(master)
 
 
 # ---------------------------------------------------------------- screens
-
-@test("options: colour, display and level are saved after each change")
-def _(t):
-    pane = t.game()
-    main_menu(pane)
-    pane.type("o")
-    options_menu(pane)
-
-    pane.type("c")
-    pane.wait_for("Press number to change the color.")
-    pane.type("3")
-    t.wait_file("options.txt", "40 20 3 1 1")
-    pane.type("b")
-    options_menu(pane)
-
-    pane.type("d")
-    pane.wait_for("Press number to change the diaplay.")
-    pane.type("2")
-    t.wait_file("options.txt", "40 20 3 2 1")
-    pane.wait_for(has_line(shown(f"\t\t{PLAIN_POINTER} Back (B)")))
-    pane.type("b")
-    options_menu(pane, PLAIN_POINTER)
-
-    pane.type("l")
-    pane.wait_for("Tip: Press direction keys to choose a level.")
-    pane.type("d")
-    pane.type("d")
-    pane.keys("Right", "Up", "Left")  # +1 +1 -1, by their escape sequences
-    pane.type("w")
-    pane.wait_for(described("the marker at level 5")(
-        lambda s: re.search(r"^ {8}Level {15}\S 5$", s, re.M) is not None))
-    check(t.read("options.txt") == "40 20 3 2 1", "the level screen saved before Back")
-    pane.type("b")
-    t.wait_file("options.txt", "40 20 3 2 5")
-    options_menu(pane, PLAIN_POINTER)
-    pane.type("b")
-    main_menu(pane, PLAIN_POINTER)
-
-
-for what, stored, typed, length, width in [
-        ("typed numbers", None, ("50", "25"), 50, 25),
-        ("'P' passes, the bounds still hold", "130 5 2 1 3", ("P", "P"), 120, 8)]:
-
-    @test(f"map size: {what}")
-    def _(t, stored=stored, typed=typed, length=length, width=width):
-        if stored is not None:
-            t.write("options.txt", stored)
-        p = UNICODE_POINTER
-        pane = t.game()
-        main_menu(pane)
-        pane.type("om")
-        pane.wait_for("Please enter a new length")
-        pane.type(typed[0])
-        pane.keys("Enter")
-        pane.wait_for("Please enter a new width")
-        pane.type(typed[1])
-        pane.keys("Enter")
-        screen = pane.wait_for(has_line(shown(f"\t\t{p} Back (B)")))
-        for line in [f"\t{p} Please enter a new length(3 ~ 120):\t{typed[0]}",
-                     f"\t{p} Please enter a new width(8 ~ 30):\t{typed[1]}",
-                     f"\t{p} New length:\t{length}",
-                     f"\t{p} New width:\t{width}"]:
-            check(shown(line) in screen.splitlines(), f"no line {shown(line)!r}")
-        rest = " ".join((stored or "40 20 1 1 1").split()[2:])
-        t.wait_file("options.txt", f"{length} {width} {rest}")
-        pane.type("b")
-        options_menu(pane)
-
 
 @test("help: the text typed out, then B back to the menu")
 def _(t):
@@ -538,26 +540,6 @@ def _(t):
     main_menu(pane)
 
 
-@test("help: a missing help.txt is reported, the menu returns by itself")
-def _(t):
-    installed = os.environ.get("SKARVEL_INSTALLED_HELP", "")
-    if os.path.exists(installed):
-        print(f"NOTICE: {installed} is installed, so help.txt is never missing: not checked")
-        return
-    os.mkdir(t.path("alone"))  # the game also looks beside itself, where the build puts a copy
-    t.binary = shutil.copy(t.binary, t.path("alone"))
-    pane = t.game()
-    main_menu(pane)
-    pane.type("h")
-    error = shown('\t Error: Cannot find the file "help.txt"! ')
-    screen = pane.wait_for(has_line(error))
-    shown_at = time.monotonic()
-    check(screen.splitlines()[:2] == [shown("\tHelp:"), error], "heading and error line")
-    main_menu(pane)
-    waited = time.monotonic() - shown_at
-    check(waited > 1.5, f"the menu came back after {waited:.2f} s")
-
-
 # ---------------------------------------------------------------- games
 
 def finished_game_outcome(screen):
@@ -565,40 +547,6 @@ def finished_game_outcome(screen):
     lost = "GAMEOVER!" in screen
     check(won != lost, "the end shows neither or both of game over and win")
     return won
-
-
-@test("a game to its end, Back writes score.txt, Retry starts afresh")
-def _(t):
-    t.write("options.txt", "3 8 1 1 10")
-    pane = t.game()
-    main_menu(pane)
-    pane.type("p")
-    first = pane.wait_for(new_game)
-    check("Length: 3\tWidth: 8\tLevel: 10".expandtabs() in first, "header of a 3x8 field at level 10")
-    end = play_to_end(pane)
-    won = finished_game_outcome(end)
-    score = score_of(end)
-    check(("New high score!" in end) == (not won and score > 0), "the high score line")
-    pane.type("b")
-    main_menu(pane)
-    expected = "0 1" if won else f"{score} 0"  # no score.txt before: 0 0
-    saved = t.wait_file("score.txt", expected)
-    pane.type("a")
-    high, wins = saved.split()
-    pane.wait_for(starts_with_lines([shown(line) for line in [
-        TITLE, "", "\tAchievements:", "", f"\t{UNICODE_POINTER} High score: {high}",
-        f"\t{UNICODE_POINTER} Survival: {wins}"]], "the achievements of that game"))
-    pane.type("b")
-    main_menu(pane)
-
-    pane.type("p")
-    play_to_end(pane)
-    pane.type("r")
-    pane.wait_for(described("a new game after Retry")(
-        lambda s: new_game(s) and "GAMEOVER" not in s and "WINNER" not in s))
-    pane.type("q")
-    main_menu(pane)
-    check(t.read("score.txt") == saved, "Retry or Q changed score.txt")
 
 
 def leave_by_retry_q_and_quit(t, pane):
@@ -708,21 +656,6 @@ def _(t):
     main_menu(pane, PLAIN_POINTER)
 
 
-@test("NO_COLOR: no colour sent, in a game and after a scheme is chosen")
-def _(t):
-    t.write("options.txt", "40 20 4 2 1")
-    pane = t.pane(f"NO_COLOR=1 {shlex.quote(t.binary)}")
-    main_menu(pane, PLAIN_POINTER)
-    pane.type("oc6b")
-    options_menu(pane, PLAIN_POINTER)
-    pane.type("bp")
-    pane.wait_for(new_game)
-    coloured = re.findall(r"\x1b\[[0-9;]*m", pane.screen(escapes=True))
-    check(not [c for c in coloured if re.search(r"(^|;)([34]8|[349]\d|10\d)(;|m)", c[2:])],
-          f"colours sent: {sorted(set(coloured))}")
-    check(t.wait_file("options.txt", "40 20 6 2 1"), "the scheme chosen is saved")
-
-
 def player_at(screen):
     """The line and column of the player of display mode 2."""
     return next(((y, line.index("@")) for y, line in enumerate(screen.splitlines()) if "@" in line), None)
@@ -730,7 +663,7 @@ def player_at(screen):
 
 NUMPAD_2, NUMPAD_1, NUMPAD_ENTER, CTRL_UP = b"\x1bOr", b"\x1bOq", b"\x1bOM", b"\x1b[1;5A"
 
-for term in ("tmux-256color", "screen-256color", "xterm-256color"):
+for term in ("xterm-256color",):  # the other descriptions are the unit tests'
 
     @test(f"{term}: numpad 2 moves down; no escape sequence acts as its letters, nor is typed")
     def _(t, term=term):
@@ -759,56 +692,61 @@ for term in ("tmux-256color", "screen-256color", "xterm-256color"):
         pane.wait_for(has_line(shown(f"\t{PLAIN_POINTER} New length:\t12")))
 
 
-@test("a two-byte character typed and taken back at the length prompt")
-def _(t):
-    pane = t.game()
-    main_menu(pane)
-    pane.type("om")
-    pane.wait_for("Please enter a new length")
-    pane.type("1\u00e9")
-    pane.wait_for("1\u00e9")
-    pane.keys("BSpace")
-    pane.type("2")
-    pane.keys("Enter")
-    pane.wait_for("Please enter a new width")
-    pane.type("P")
-    pane.keys("Enter")
-    pane.wait_for(has_line(shown(f"\t{UNICODE_POINTER} New length:\t12")))
-
-
 # ---------------------------------------------------------------- running
 
+GROUPS = 4  # tmux servers, each running one case at a time
+
+
 def run(binary, help_txt, only):
+    """Runs the cases in GROUPS groups at once, each group on a tmux server
+    of its own; a case's result is printed whole when it ends."""
     root = tempfile.mkdtemp(prefix="skarvel-terminal-")
-    tmux = Tmux(root)
-    passed = failed = 0
+    waiting = [(name, fn) for name, fn in TESTS if not only or any(part in name for part in only)]
+    waiting.reverse()  # popped from the end: in the order written
+    lock = threading.Lock()
+    results = {"passed": 0, "failed": 0}
+
+    def group(tmux):
+        while True:
+            with lock:
+                if not waiting:
+                    return
+                name, fn = waiting.pop()
+            case = Case(tmux, root, name, binary, help_txt)
+            began = time.monotonic()
+            try:
+                fn(case)
+                report, outcome = f"PASS  {name} ({time.monotonic() - began:.1f} s)", "passed"
+            except Exception as e:  # a fault in one test fails that test only
+                why = str(e) if isinstance(e, Failed) else f"{type(e).__name__}: {e}"
+                report, outcome = f"FAIL  {name}: {why}\n{case.dump()}", "failed"
+            finally:
+                case.close()
+            with lock:
+                results[outcome] += 1
+                print(report, flush=True)
 
     def stop(signum, _frame):
         raise SystemExit(128 + signum)
     for s in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
         signal.signal(s, stop)
+    servers = []
+    for n in range(GROUPS):
+        os.mkdir(os.path.join(root, f"server{n}"))
+        servers.append(Tmux(os.path.join(root, f"server{n}")))
     try:
-        for name, fn in TESTS:
-            if only and not any(part in name for part in only):
-                continue
-            case = Case(tmux, root, name, binary, help_txt)
-            began = time.monotonic()
-            try:
-                fn(case)
-                passed += 1
-                print(f"PASS  {name} ({time.monotonic() - began:.1f} s)", flush=True)
-            except Exception as e:  # a fault in one test fails that test only
-                failed += 1
-                why = str(e) if isinstance(e, Failed) else f"{type(e).__name__}: {e}"
-                print(f"FAIL  {name}: {why}", flush=True)
-                case.dump()
-            finally:
-                case.close()
+        threads = [threading.Thread(target=group, args=(tmux,), daemon=True) for tmux in servers]
+        for thread in threads:
+            thread.start()
+        for thread in threads:
+            while thread.is_alive():  # joined in steps, so that a signal is taken at once
+                thread.join(0.2)
     finally:
-        tmux.kill_server()
+        for tmux in servers:
+            tmux.kill_server()
         shutil.rmtree(root, ignore_errors=True)
-    print(f"{passed} passed, {failed} failed")
-    return 1 if failed or not passed else 0
+    print(f"{results['passed']} passed, {results['failed']} failed")
+    return 1 if results["failed"] or not results["passed"] else 0
 
 
 if __name__ == "__main__":
