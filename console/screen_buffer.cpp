@@ -101,27 +101,27 @@ void ScreenBuffer::end_character() {
 }
 
 void ScreenBuffer::put_cell(char32_t c) {
-    set_cell(row_, col_, c);
+    set_cell(cursor(), c);
     const auto row = static_cast<std::size_t>(row_);
     text_to_[row] = std::max(text_to_[row], static_cast<std::uint8_t>(col_ + 1));
     ++cells_put_;
     if (++col_ == CONSOLE_COLS) new_line();
 }
 
-void ScreenBuffer::set_cell(int row, int col, char32_t c) const {
-    char32_t& cell = cells_[static_cast<std::size_t>(row) * CONSOLE_COLS + static_cast<std::size_t>(col)];
+void ScreenBuffer::set_cell(Position at, char32_t c) const {
+    char32_t& cell = cells_[static_cast<std::size_t>(at.row) * CONSOLE_COLS + static_cast<std::size_t>(at.col)];
     if (cell == c) return;
     cell = c;
-    Changed& changed = changed_[static_cast<std::size_t>(row)];
-    changed.from = std::min(changed.from, col);
-    changed.to = std::max(changed.to, col + 1);
+    Changed& changed = changed_[static_cast<std::size_t>(at.row)];
+    changed.from = std::min(changed.from, at.col);
+    changed.to = std::max(changed.to, at.col + 1);
 }
 
 // A line's cells past what was written since the last clear still hold the
 // text before it: blank now, for the line to be read or shown.
 void ScreenBuffer::settle(int row) const {
     const auto r = static_cast<std::size_t>(row);
-    for (int col = text_to_[r]; col < stale_to_[r]; ++col) set_cell(row, col, BLANK);
+    for (int col = text_to_[r]; col < stale_to_[r]; ++col) set_cell({row, col}, BLANK);
     stale_to_[r] = 0;
 }
 
@@ -173,7 +173,7 @@ void ScreenBuffer::erase_back() {
     } else {
         return;
     }
-    set_cell(row_, col_, BLANK);
+    set_cell(cursor(), BLANK);
 }
 
 void ScreenBuffer::set_status(std::string_view bytes) {

@@ -101,7 +101,7 @@ private:
     void end_character();       // an unfinished character shows broken
     void put_cell(char32_t c);  // at the cursor, which moves on
     void new_line();
-    void set_cell(int row, int col, char32_t c) const;  // noting the change
+    void set_cell(Position at, char32_t c) const;  // noting the change
     void settle(int row) const;
     char32_t picture_of(unsigned char control) const;
     char32_t broken() const { return utf8_ ? U'\uFFFD' : U'?'; }  // a character that cannot show

@@ -17,10 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// How long a save waits for the folder lock another copy's save holds: as
-// long as a save can take on a slow disk. A save never runs without the lock.
-constexpr auto LOCK_WAIT = std::chrono::seconds(10);
-
 // The reason of the last failed system call.
 std::error_code last_error() { return {errno, std::generic_category()}; }
 
@@ -60,13 +56,14 @@ private:
 // file description, so two stores of one process take turns as well.
 class FolderLock {
 public:
-    // Waits for the lock up to LOCK_WAIT; error() says why it is not held.
-    explicit FolderLock(const fs::path& folder) : folder_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+    // Waits for the lock up to `wait`; error() says why it is not held.
+    FolderLock(const fs::path& folder, std::chrono::milliseconds wait)
+        : folder_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
         if (folder_.get() < 0) {
             error_ = last_error();
             return;
         }
-        const auto deadline = std::chrono::steady_clock::now() + LOCK_WAIT;
+        const auto deadline = std::chrono::steady_clock::now() + wait;
         while (::flock(folder_.get(), LOCK_EX | LOCK_NB) != 0) {
             if (errno != EWOULDBLOCK && errno != EINTR) {
                 error_ = last_error();
@@ -263,12 +260,13 @@ std::error_code save_locked(const fs::path& target, const FolderLock& lock, std:
 }
 
 // Follows the links of `path`, locks the folder of the file it names and saves.
-std::error_code save(const fs::path& path, std::string_view content, const MergeFile& merge, ReadBytes read) {
+std::error_code save(const fs::path& path, std::string_view content, const MergeFile& merge,
+                     const SaveOptions& options) {
     fs::path target = path;
     if (const std::error_code error = follow_links(target)) return error;
-    const FolderLock lock(folder_of(target));
+    const FolderLock lock(folder_of(target), options.lock_wait);
     if (lock.error()) return lock.error();
-    return save_locked(target, lock, std::string(content), merge, read);
+    return save_locked(target, lock, std::string(content), merge, options.read);
 }
 
 }  // namespace
@@ -287,12 +285,12 @@ std::optional<std::string> read_record(const fs::path& path) {
     return read_regular_file(path, ::read, ignored);
 }
 
-std::error_code replace_file(const fs::path& path, std::string_view content) {
-    return save(path, content, nullptr, ::read);
+std::error_code replace_file(const fs::path& path, std::string_view content, const SaveOptions& options) {
+    return save(path, content, nullptr, options);
 }
 
-std::error_code update_file(const fs::path& path, const MergeFile& merge, ReadBytes read) {
-    return save(path, {}, merge, read);
+std::error_code update_file(const fs::path& path, const MergeFile& merge, const SaveOptions& options) {
+    return save(path, {}, merge, options);
 }
 
 }  // namespace skarvel

@@ -55,7 +55,8 @@ std::string format_score(const ScoreRecord& score) {
 
 }  // namespace
 
-RecordStore::RecordStore(std::filesystem::path folder) : folder_(std::move(folder)) {}
+RecordStore::RecordStore(std::filesystem::path folder, SaveOptions saving)
+    : folder_(std::move(folder)), saving_(saving) {}
 
 void RecordStore::load_score(ScoreRecord& into) {
     if (const std::optional<std::string> text = read_record(path_of(SCORE_FILE))) read_score(*text, into);
@@ -73,9 +74,10 @@ void RecordStore::load_options(OptionsRecord& into) {
 }
 
 void RecordStore::save_score(const ScoreRecord& run) {
-    const std::error_code error = update_file(path_of(SCORE_FILE), [&](const std::optional<std::string>& current) {
-        return format_score(merge_score(current, run, last_score_));
-    });
+    const std::error_code error = update_file(
+        path_of(SCORE_FILE),
+        [&](const std::optional<std::string>& current) { return format_score(merge_score(current, run, last_score_)); },
+        saving_);
     note_outcome(SCORE_FILE, error);
     if (!error) last_score_ = run;
 }
@@ -89,7 +91,7 @@ void RecordStore::save_options(const OptionsRecord& options) {
     const int n = std::snprintf(text, sizeof text, "%d %d %c %c %d", options.length, options.width, options.colour,
                                 options.display, options.level);
     const std::error_code error =
-        replace_file(path_of(OPTIONS_FILE), std::string_view(text, static_cast<std::size_t>(n)));
+        replace_file(path_of(OPTIONS_FILE), std::string_view(text, static_cast<std::size_t>(n)), saving_);
     note_outcome(OPTIONS_FILE, error);
 }
 

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "records/record_file.h"
+
 namespace skarvel {
 
 // score.txt, written "%d %d".
@@ -36,7 +38,8 @@ inline constexpr const char* OPTIONS_FILE = "options.txt";
 // The two records of one run, kept in one folder.
 class RecordStore {
 public:
-    explicit RecordStore(std::filesystem::path folder);  // "." is the working directory
+    // "." is the working directory; `saving` as record_file's saves take it.
+    explicit RecordStore(std::filesystem::path folder, SaveOptions saving = {});
 
     // Start-up: reads the fields in order into `into` and stops at the first unreadable one;
     // the rest keep their values. A file that cannot be opened (or is not a regular file) changes nothing.
@@ -64,6 +67,7 @@ private:
     void note_outcome(const char* name, std::error_code error);
 
     std::filesystem::path folder_;  // the folder of both records
+    SaveOptions saving_;            // how the saves go about it
     ScoreRecord last_score_;        // the run's values when it last read or wrote score.txt
     std::vector<std::pair<std::string, std::string>> failures_;  // file name and its report line
 };

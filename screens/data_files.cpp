@@ -10,15 +10,11 @@
 
 namespace skarvel {
 
-namespace {
-
 namespace fs = std::filesystem;
 
-// The running program's own file: from the kernel where it tells, else from
-// how it was started (a path, or a name found on PATH); empty when unknown.
-fs::path find_program(const char* argv0) {
+fs::path program_file(const char* argv0, const fs::path& kernel_link) {
     std::error_code error;
-    if (fs::path self = fs::read_symlink("/proc/self/exe", error); !error) return self;
+    if (fs::path self = fs::read_symlink(kernel_link, error); !error) return self;
     if (argv0 == nullptr || *argv0 == '\0') return {};
     const std::string_view name = argv0;
     if (name.find('/') != std::string_view::npos) return fs::canonical(name, error);
@@ -33,11 +29,9 @@ fs::path find_program(const char* argv0) {
     return {};
 }
 
-}  // namespace
-
 std::vector<fs::path> help_file_places(const fs::path& in_records_folder, const char* argv0) {
     std::vector<fs::path> places{in_records_folder};
-    if (const fs::path program = find_program(argv0); program.has_parent_path()) {
+    if (const fs::path program = program_file(argv0); program.has_parent_path()) {
         places.push_back(program.parent_path() / HELP_FILE);
         places.push_back(program.parent_path() / SKARVEL_DATA_FROM_BIN / HELP_FILE);
     }

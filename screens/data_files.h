@@ -17,4 +17,9 @@ inline constexpr const char* HELP_FILE = "help.txt";
 // was configured for. `argv0` finds the program where /proc/self/exe cannot.
 std::vector<std::filesystem::path> help_file_places(const std::filesystem::path& in_records_folder, const char* argv0);
 
+// The running program's own file: from the kernel's `kernel_link` where it
+// tells, else from how it was started (`argv0`: a path, or a name found on
+// PATH); empty when unknown.
+std::filesystem::path program_file(const char* argv0, const std::filesystem::path& kernel_link = "/proc/self/exe");
+
 }  // namespace skarvel

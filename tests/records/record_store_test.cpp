@@ -219,6 +219,36 @@ TEST_F(RecordStoreTest, ReadOnlyRecordsAndFoldersAreLeftAsTheyWere) {
     EXPECT_EQ(store.failed_saves(), expected);
 }
 
+// Another copy's save holds the folder lock longer than a save waits: the
+// save fails and says so, and the records stay as they were.
+TEST_F(RecordStoreTest, ASaveNeverGoesOnWithoutTheFolderLock) {
+    put(SCORE_FILE, "5 1");
+    put(OPTIONS_FILE, "40 20 1 1 1");
+    const int other_copy = ::open(".", O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(::flock(other_copy, LOCK_EX), 0);
+    RecordStore store(".", {.lock_wait = std::chrono::milliseconds(50)});
+    store.save_score({9, 3});
+    store.save_options({60, 25, '2', '2', 3});
+    ::close(other_copy);
+    EXPECT_EQ(get(SCORE_FILE), "5 1");
+    EXPECT_EQ(get(OPTIONS_FILE), "40 20 1 1 1");
+    EXPECT_EQ(store.failed_saves(), (Lines{"skarvel: cannot save score.txt: Folder kept locked by another save",
+                                           "skarvel: cannot save options.txt: Folder kept locked by another save"}));
+}
+
+// Run as root, a save gives the record it replaces the owner and group it had.
+TEST_F(RecordStoreTest, ASaveAsRootKeepsTheRecordsOwner) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root may give a file away";
+    put(OPTIONS_FILE, "3 8 1 1 1");
+    ASSERT_EQ(::chown(OPTIONS_FILE, 1234, 5678), 0);
+    RecordStore(".").save_options(DEFAULTS);
+    struct stat saved {};
+    ASSERT_EQ(::stat(OPTIONS_FILE, &saved), 0);
+    EXPECT_EQ(get(OPTIONS_FILE), "40 20 1 1 1");
+    EXPECT_EQ(saved.st_uid, 1234u);
+    EXPECT_EQ(saved.st_gid, 5678u);
+}
+
 // A record read shorter than its size, or changed while read, may hide another copy's wins: the save fails as a
 // read error and keeps the file. Reads that each give a little still read it whole; a huge one is read in part.
 TEST_F(RecordStoreTest, ARecordNotReadWholeAtSaveTimeIsKept) {
@@ -241,7 +271,7 @@ TEST_F(RecordStoreTest, ARecordNotReadWholeAtSaveTimeIsKept) {
     const auto size_read = [](const std::optional<std::string>& current) { return std::to_string(current->size()); };
     for (const auto& c : cases) {
         put(SCORE_FILE, c.file);
-        const std::error_code error = update_file(SCORE_FILE, size_read, c.read);
+        const std::error_code error = update_file(SCORE_FILE, size_read, {.read = c.read});
         EXPECT_EQ(error, c.failed ? std::make_error_code(std::errc::io_error) : std::error_code{}) << c.saved;
         EXPECT_EQ(get(SCORE_FILE), c.saved);
     }

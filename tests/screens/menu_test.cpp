@@ -20,12 +20,24 @@ std::string menu_screen(char p) {
 
 using MenuTest = testing::ScreenTest;
 
+// A banner is typed a byte at a time, held half a second, gone back over and
+// wiped from the left at the typing pace.
+TEST_F(MenuTest, ABannerIsTypedHeldAndWipedFromTheLeft) {
+    type_banner(term, "Hi\a", 30);
+    EXPECT_EQ(term.transcript(), "H{30}i{30}\a{30}{500}\b\b\b {30} {30} {30}");
+}
+
 TEST_F(MenuTest, RunGreetsShowsTheMenuAndSaysFarewellOnQuit) {
     term.keys("q");
     run_program(session);
-    EXPECT_EQ(term.transcript(), "Loading...<COLOR 07><MODE CON COLS=150 LINES=40><CLS><CLS>" +
-                                     typed("\t\tWelcome to KELDRY'S SKARVEL!\a", 20) + "<CLS>" + menu_screen('\032') +
-                                     "<CLS>\t" + typed("Thanks for your playing!\a", 30) + "<CLS>");
+    const std::string welcome = "\t\tWelcome to KELDRY'S SKARVEL!\a";
+    const std::string farewell = "Thanks for your playing!\a";
+    const auto wiped = [](std::size_t n) { return std::string(n, '\b') + std::string(n, ' '); };
+    EXPECT_EQ(term.transcript().rfind("Loading...<COLOR 07><MODE CON COLS=150 LINES=40><CLS><CLS>\t{20}\t{20}W", 0),
+              0u);
+    EXPECT_EQ(term.screens(), (std::vector<std::string>{"", welcome + wiped(31), menu_screen('\032'),
+                                                        "\t" + farewell + wiped(25), ""}));
+    EXPECT_EQ(term.now_ms(), (2 * 31 * 20 + 500) + (2 * 25 * 30 + 500));
 }
 
 TEST_F(MenuTest, RunAppliesTheStoredRecordsShowsThemUntilBAndWritesNothing) {

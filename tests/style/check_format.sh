@@ -58,10 +58,13 @@ if [ ${#files[@]} -eq 0 ]; then
   exit 2
 fi
 
+# One run over all of them; only where it fails, one a file to name them.
 bad=()
-for f in "${files[@]}"; do
-  "$tool" --style=file --dry-run --Werror "$f" >/dev/null 2>&1 || bad+=("$f")
-done
+if ! "$tool" --style=file --dry-run --Werror "${files[@]}" >/dev/null 2>&1; then
+  for f in "${files[@]}"; do
+    "$tool" --style=file --dry-run --Werror "$f" >/dev/null 2>&1 || bad+=("$f")
+  done
+fi
 
 if [ ${#bad[@]} -eq 0 ]; then
   echo "format: ${#files[@]} C++ files formatted as .clang-format says ($("$tool" --version | sed 's/^ *//'))"

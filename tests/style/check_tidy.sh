@@ -73,7 +73,8 @@ for entry in json.load(open(database)):
     if path not in chosen or "-fsanitize" in chosen[path][1] and "-fsanitize" not in command:
         chosen[path] = (entry, command)
 json.dump([e for e, _ in chosen.values()], open(out, "w"), indent=1)
-print("\n".join(sorted(chosen)))
+# The largest first, so that the jobs end together.
+print("\n".join(sorted(chosen, key=lambda p: -os.path.getsize(p))))
 EOF
 )
 if [ ${#files[@]} -eq 0 ]; then

@@ -176,15 +176,4 @@ private:
     std::string status_;
 };
 
-// What the typewriter banner gives for `text` at `wait` ms a byte, in the
-// form of ScriptedTerminal::transcript: typed, held, backed over, wiped.
-inline std::string typed(std::string_view text, int wait) {
-    const std::string pause = "{" + std::to_string(wait) + "}";
-    std::string out;
-    for (const char c : text) out += c + pause;
-    out += "{500}" + std::string(text.size(), '\b');
-    for (std::size_t i = 0; i < text.size(); ++i) out += " " + pause;
-    return out;
-}
-
 }  // namespace skarvel::testing
