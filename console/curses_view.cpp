@@ -59,11 +59,11 @@ std::optional<CursesColours> curses_colours(Colours colours, int count) {
 CursesPalette::CursesPalette() {
     const char* no_color = std::getenv("NO_COLOR");
     if (no_color != nullptr && *no_color != '\0') return;
-    if (has_colors() && start_color() == OK && COLOR_PAIRS >= 2) {
-        use_default_colors();
-        count_ = COLORS;
-        last_pair_ = static_cast<short>(std::min(COLOR_PAIRS - 1, 255));
-    }
+    if (!has_colors() || start_color() != OK) return;
+    use_default_colors();         // pair 0: the terminal's own colours
+    if (COLOR_PAIRS < 2) return;  // no pair to spare: those stay
+    count_ = COLORS;
+    last_pair_ = static_cast<short>(std::min(COLOR_PAIRS - 1, 255));
 }
 
 CellColours CursesPalette::cell_colours(Colours colours, bool flash) {
