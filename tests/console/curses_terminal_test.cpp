@@ -10,7 +10,6 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <clocale>
 #include <csignal>
@@ -56,25 +55,18 @@ TEST(CursesView, FollowsTheCursorAsLittleAsPossible) {
     EXPECT_EQ(follow(0, 3, 4, 3), 1);     // a narrow view keeps what margin it can
 }
 
-// write() calls this process has made so far.
-long writes_so_far() {
-    std::ifstream io("/proc/self/io");
-    for (std::string name; io >> name;) {
-        long value = 0;
-        io >> value;
-        if (name == "syscw:") return value;
+// The number after `key` in a /proc file of this process: for "io", "syscw:"
+// counts its write() calls; for "task/TID/status", "voluntary_ctxt_switches:"
+// how often a thread has blocked.
+long proc_number(const std::string& file, const std::string& key) {
+    std::ifstream in("/proc/self/" + file);
+    for (std::string word; in >> word;) {
+        if (word == key && in >> word) return std::stol(word);
     }
     return -1;
 }
 
-// How often thread `tid` of this process has blocked so far.
-long blocks_of(pid_t tid) {
-    std::ifstream status("/proc/self/task/" + std::to_string(tid) + "/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.starts_with("voluntary_ctxt_switches:")) return std::stol(line.substr(line.find(':') + 1));
-    }
-    return -1;
-}
+long blocks_of(pid_t tid) { return proc_number("task/" + std::to_string(tid) + "/status", "voluntary_ctxt_switches:"); }
 
 // Waits until thread `tid` of this process has blocked more than `blocks`
 // times (-1: any) and sits in poll(): it waits for a key.
@@ -203,10 +195,10 @@ TEST_F(CursesOnPty, AFrameIsOneWrite) {
 #endif
     open("C.UTF-8");
     const auto writes_of = [this](const std::function<void()>& frame) {
-        const long before = writes_so_far();
+        const long before = proc_number("io", "syscw:");
         frame();
         term_->sleep_ms(0);
-        return writes_so_far() - before;
+        return proc_number("io", "syscw:") - before;
     };
     const auto game_screen = [this](char player) {
         term_->clear_screen();
