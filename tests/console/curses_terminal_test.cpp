@@ -22,6 +22,7 @@
 
 #include "console/curses_screen.h"
 #include "console/curses_view.h"
+#include "support/scripted_terminal.h"
 
 namespace skarvel {
 namespace {
@@ -39,6 +40,13 @@ TEST(CursesColours, RedAndBlueSwapBetweenConsoleAndCurses) {
     EXPECT_EQ(curses_colours({white, light_blue}, 16), (CursesColours{COLOR_BLUE + 8, COLOR_WHITE, false}));
     EXPECT_EQ(curses_colours({yellow, red}, 8), (CursesColours{COLOR_RED, COLOR_YELLOW, false}));
     EXPECT_EQ(curses_colours({black, white}, 2), std::nullopt);
+}
+
+// Nothing is allocated for a text: a longer one is cut.
+TEST(Terminal, APrintfTextIsCutAt511Bytes) {
+    testing::ScriptedTerminal term;
+    term.printf("%s", std::string(600, 'x').c_str());
+    EXPECT_EQ(term.output(), std::string(511, 'x'));
 }
 
 TEST(CursesView, FollowsTheCursorAsLittleAsPossible) {
@@ -315,6 +323,31 @@ TEST_F(CursesOnPty, CursesIsNeverLargerThanTheConsole) {
     EXPECT_EQ(COLS, 80);
 }
 
+// A narrow terminal shows the columns that hold the cursor, and what
+// changes there, moving as little as it can.
+TEST_F(CursesOnPty, ANarrowViewFollowsTheCursorAcross) {
+    open("C.UTF-8", "xterm-256color", 24, 80);
+    std::string line;
+    for (int col = 0; col < 130; ++col) line += static_cast<char>('0' + col % 10);
+    term_->write(line.substr(0, 70));
+    term_->mark_cursor();
+    term_->write(line.substr(70) + "\n");
+    term_->sleep_ms(0);
+    EXPECT_EQ(shown(0), std::u32string(line.begin(), line.begin() + 80));  // col 70 fits: no move
+    term_->clear_screen();
+    term_->write(line.substr(0, 100));
+    term_->mark_cursor();
+    term_->write(line.substr(100) + "\n");
+    term_->sleep_ms(0);  // col 100 and the 8 after it in view
+    EXPECT_EQ(shown(0), std::u32string(line.begin() + 29, line.begin() + 109));
+    term_->clear_screen();
+    term_->write("ab" + line.substr(2, 98));  // the view stays; only its first cells change
+    term_->mark_cursor();
+    term_->write(line.substr(100) + "\n");
+    term_->sleep_ms(0);
+    EXPECT_EQ(shown(0), std::u32string(line.begin() + 29, line.begin() + 109));
+}
+
 // The status line takes the last row only where the console does not fit,
 // and goes with the screen it belongs to.
 TEST_F(CursesOnPty, TheStatusLineShowsOnATerminalSmallerThanTheConsole) {
@@ -348,14 +381,15 @@ TEST_F(CursesOnPty, AScreenTallerThanTheViewScrollsOnceWritten) {
         SCOPED_TRACE(rows);
         const bool smaller = rows < CONSOLE_LINES;
         open("C.UTF-8", "xterm-256color", rows, smaller ? 80 : CONSOLE_COLS);
-        const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrs";
-        for (const char letter : letters) term_->printf("%s\n", std::string(8, letter).c_str());  // 45 lines
+        const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz01234567";
+        for (const char letter : letters) term_->printf("%s\n", std::string(8, letter).c_str());  // 60 lines
         type("\x1bOB");                                                                           // Down, typed ahead
         // Each step once the last was taken; the screen as each left it.
         std::vector<std::function<void()>> steps = {[&] { type("\x1bOH"); }, [&] { type("b"); }};  // Home, b
         if (smaller) {
             steps.insert(steps.begin() + 1, {[&] { resize(30, 80); }, [&] { type("\x1bOF"); },  // End
-                                             [&] { resize(24, 80); }, [&] { type("\x1bOH"); }});
+                                             [&] { resize(24, 80); }, [&] { type("\x1bOH"); },  // Home
+                                             [&] { type("\x1b[6~"); }});                        // PageDown
         }
         std::vector<std::vector<std::u32string>> screens;
         std::thread player([&, reader = static_cast<pid_t>(::syscall(SYS_gettid))] {
@@ -375,12 +409,13 @@ TEST_F(CursesOnPty, AScreenTallerThanTheViewScrollsOnceWritten) {
         }
         player.join();
         if (smaller) {
-            ASSERT_EQ(screens.size(), 6u);
+            ASSERT_EQ(screens.size(), 7u);
             EXPECT_EQ(screens[1][0], U"AAAAAAAA");  // Home: the first line, scrolled off the console
             EXPECT_EQ(screens[2][0], U"AAAAAAAA") << "a resize keeps the place scrolled to";
-            EXPECT_EQ(screens[3][28], U"ssssssss") << "End: the text's end at the foot of the view";
+            EXPECT_EQ(screens[3][28], U"77777777") << "End: the text's end at the foot of the view";
             EXPECT_EQ(screens[3][29], U"");
             EXPECT_EQ(screens[5][0], U"AAAAAAAA") << "Home after resizes";
+            EXPECT_EQ(screens[6][0], U"XXXXXXXX") << "PageDown: the view's last line at its top";
         }
         close_all();
     }
@@ -397,16 +432,21 @@ std::vector<void (*)(int)> handlers() {
     return all;
 }
 
+// Every signal is caught while the terminal is open (under nohup too); Ctrl-Z
+// stays ignored where it was.
 TEST_F(CursesOnPty, ASignalEndsABlockedReadAndItsHandlerIsGivenBack) {
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    struct sigaction hangup {};
+    sigaction(SIGHUP, &ignore, &hangup);
     const auto before = handlers();
     open("C.UTF-8");
     const auto during = handlers();
     for (std::size_t i = 0; i < during.size(); ++i) {
-        const bool stop_ignored = i == 4 && before[i] == SIG_IGN;  // stays ignored
-        if (!stop_ignored) {
-            EXPECT_NE(during[i], before[i]) << "signal " << i << " not caught";
-        }
+        const bool stop_ignored = i == 4 && before[i] == SIG_IGN;
+        EXPECT_EQ(during[i], stop_ignored ? SIG_IGN : during[0]) << "signal " << i;
     }
+    EXPECT_NE(during[0], before[0]);
 
     std::thread interrupter([reader = pthread_self(), tid = static_cast<pid_t>(::syscall(SYS_gettid))] {
         wait_until_polling(tid);
@@ -424,6 +464,7 @@ TEST_F(CursesOnPty, ASignalEndsABlockedReadAndItsHandlerIsGivenBack) {
 
     term_.reset();
     EXPECT_EQ(handlers(), before);
+    sigaction(SIGHUP, &hangup, nullptr);
 }
 
 // A sleep lasts its time, also when a resize interrupts it.

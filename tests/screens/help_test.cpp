@@ -44,7 +44,8 @@ TEST_F(HelpTest, TextIsTypedWithAPauseAfterLettersAndDigitsOnly) {
         {"\xc3\xa9\xe2\x86\x92.", "\xc3{10}\xa9\xe2{10}\x86\x92."},  // one pause a UTF-8 character
         {blanks + "ab", blanks + "a{10}b{10}"},
         {blanks + "abc", blanks + "a{10}b{10}" + cut_line},
-        {blanks + " \xc3\xa9", blanks + " " + cut_line},
+        {blanks + " \xc3\xa9", blanks + " " + cut_line},                                         // é cut: left out
+        {blanks.substr(1) + "\xe2\x86\x92x", blanks.substr(1) + "\xe2{10}\x86\x92" + cut_line},  // → whole: kept
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file.substr(0, 20));
