@@ -313,7 +313,7 @@ def _(t):
 WRAPPER = """\
 stty -g > before
 trap : INT QUIT TERM HUP
-sh -c 'echo $$ > pid && exec "$0"' "$1"
+sh -c 'echo $$ > pid && exec "$0"' "$1" 2> err
 echo "exit=$?" > status
 stty -g > after
 """
@@ -367,6 +367,7 @@ for what, end_game, status in [
         end_game(t, pane)
         t.check_modes_restored()
         check(t.read("status") == f"exit={status}\n", f"status {t.read('status')!r}")
+        check("skarvel" not in t.read("err"), f"the game wrote {t.read('err')!r}")  # the shell may name the signal
         pane.type("clear; stty -a > stty.txt; echo alive")
         pane.keys("Enter")
         pane.wait_for(has_line("alive"))
@@ -423,6 +424,18 @@ def _(t):
     check(t.wait_file("status") == "signal 15, modes kept\n", f"status {t.read('status')!r}")
     check(t.read("stops") == "modes kept\n" * 2, f"stops {t.read('stops')!r}")
     check(t.read("score.txt") == ("-1 1" if won else f"{score_of(end)} 0"), f"score.txt {t.read('score.txt')!r}")
+
+
+@test("Ctrl-Z, fg, then Quit: the game ends as ever, the terminal as it was")
+def _(t):
+    t.write("job_shell.py", JOB_SHELL)
+    pane = t.pane(f"python3 job_shell.py {shlex.quote(t.binary)}")
+    main_menu(pane)
+    pane.keys("C-z")
+    t.wait_file("stops", "modes kept\n")
+    main_menu(pane)
+    pane.type("q")
+    check(t.wait_file("status") == "wait status 0x0, modes kept\n", f"status {t.read('status')!r}")
 
 
 # Both standard input and standard output must be a terminal; a refused start
