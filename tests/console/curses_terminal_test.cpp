@@ -8,6 +8,8 @@
 #include <pty.h>
 #include <sys/ioctl.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -465,6 +467,67 @@ TEST_F(CursesOnPty, ASignalEndsABlockedReadAndItsHandlerIsGivenBack) {
     term_.reset();
     EXPECT_EQ(handlers(), before);
     sigaction(SIGHUP, &hangup, nullptr);
+}
+
+// A game stopped by Ctrl-Z and continued by a shell of its own on a pseudo
+// terminal: the shell keeps it in the foreground (fg), or takes the terminal
+// back and sends SIGTERM as `kill %1` does. 0 when the game gave the terminal
+// back while stopped, went on and gave it back at its end, or ended at the
+// end signal without stopping again; else the number of what went wrong.
+int stop_and_continue(bool end_while_stopped) {
+    int master = -1;
+    int slave = -1;
+    if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) return 1;
+    const pid_t shell = ::fork();
+    if (shell == 0) {
+        ::setsid();
+        ::ioctl(slave, TIOCSCTTY, 0);
+        ::signal(SIGTTOU, SIG_IGN);
+        termios before{};
+        termios now{};
+        tcgetattr(slave, &before);
+        const pid_t game = ::fork();
+        if (game == 0) {
+            ::setpgid(0, 0);
+            ::signal(SIGTTOU, SIG_DFL);
+            while (tcgetpgrp(slave) != getpgrp()) ::usleep(1000);
+            std::FILE* tty = ::fdopen(slave, "r+");
+            std::string why;
+            auto term = open_curses_terminal("xterm-256color", tty, tty, why);
+            std::raise(SIGTSTP);  // as Ctrl-Z: taken at the next wait
+            try {
+                term->sleep_ms(0);
+            } catch (const RunEnded& ended) {
+                ::_exit(ended.signal == SIGTERM ? 3 : 4);
+            }
+            term.reset();
+            ::_exit(0);
+        }
+        ::setpgid(game, game);
+        ::tcsetpgrp(slave, game);
+        int status = 0;
+        if (::waitpid(game, &status, WUNTRACED) != game || !WIFSTOPPED(status)) ::_exit(10);
+        if (tcgetattr(slave, &now) != 0 || now.c_lflag != before.c_lflag) ::_exit(11);
+        if (end_while_stopped) {
+            ::tcsetpgrp(slave, getpgrp());
+            ::kill(game, SIGTERM);
+        }
+        ::kill(game, SIGCONT);
+        const bool ended = ::waitpid(game, &status, WUNTRACED) == game && WIFEXITED(status);
+        if (!ended) ::kill(game, SIGKILL);
+        if (!ended || WEXITSTATUS(status) != (end_while_stopped ? 3 : 0)) ::_exit(12);
+        ::_exit(tcgetattr(slave, &now) != 0 || now.c_lflag != before.c_lflag ? 13 : 0);
+    }
+    int status = -1;
+    ::waitpid(shell, &status, 0);
+    close(slave);
+    close(master);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 99;
+}
+
+TEST(CursesSuspend, CtrlZGivesTheTerminalBackUntilTheGameGoesOnOrEnds) {
+    EXPECT_EQ(stop_and_continue(false), 0);
+    EXPECT_EQ(stop_and_continue(true), 0);
 }
 
 // A sleep lasts its time, also when a resize interrupts it.
