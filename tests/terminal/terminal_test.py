@@ -426,18 +426,6 @@ def _(t):
     check(t.read("score.txt") == ("-1 1" if won else f"{score_of(end)} 0"), f"score.txt {t.read('score.txt')!r}")
 
 
-@test("Ctrl-Z, fg, then Quit: the game ends as ever, the terminal as it was")
-def _(t):
-    t.write("job_shell.py", JOB_SHELL)
-    pane = t.pane(f"python3 job_shell.py {shlex.quote(t.binary)}")
-    main_menu(pane)
-    pane.keys("C-z")
-    t.wait_file("stops", "modes kept\n")
-    main_menu(pane)
-    pane.type("q")
-    check(t.wait_file("status") == "wait status 0x0, modes kept\n", f"status {t.read('status')!r}")
-
-
 # Both standard input and standard output must be a terminal; a refused start
 # makes no --dir folder.
 for what, launch in [
