@@ -122,7 +122,7 @@ TEST_F(ScreenBufferTest, NotesWhatChangedSinceItWasLastShown) {
     utf8.forget_changes();
     utf8.write("\t");
     utf8.erase_back();
-    EXPECT_EQ(changed(), none);     // blanks over blanks
+    EXPECT_EQ(changed(), none);  // blanks over blanks
     utf8.write("\nab!d");
     utf8.forget_changes();
     utf8.write("\b\b?\b\bZ");  // right to left: the span holds both
