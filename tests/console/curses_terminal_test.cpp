@@ -471,10 +471,12 @@ TEST_F(CursesOnPty, ASignalEndsABlockedReadAndItsHandlerIsGivenBack) {
 
 // A game stopped by Ctrl-Z and continued by a shell of its own on a pseudo
 // terminal: the shell keeps it in the foreground (fg), or takes the terminal
-// back and sends SIGTERM as `kill %1` does. 0 when the game gave the terminal
-// back while stopped, went on and gave it back at its end, or ended at the
-// end signal without stopping again; else the number of what went wrong.
-int stop_and_continue(bool end_while_stopped) {
+// back and sends SIGTERM as `kill %1` does. Where `taken_first`, the shell
+// has taken the terminal before the game gives it back, as where a script
+// that started the game stops first. 0 when the game gave the terminal back
+// while stopped, went on and gave it back at its end, or ended at the end
+// signal without stopping again; else the number of what went wrong.
+int stop_and_continue(bool end_while_stopped, bool taken_first = false) {
     int master = -1;
     int slave = -1;
     if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) return 1;
@@ -494,7 +496,8 @@ int stop_and_continue(bool end_while_stopped) {
             std::FILE* tty = ::fdopen(slave, "r+");
             std::string why;
             auto term = open_curses_terminal("xterm-256color", tty, tty, why);
-            std::raise(SIGTSTP);  // as Ctrl-Z: taken at the next wait
+            if (taken_first) std::raise(SIGSTOP);  // for the shell to take the terminal
+            std::raise(SIGTSTP);                   // as Ctrl-Z: taken at the next wait
             try {
                 term->sleep_ms(0);
             } catch (const RunEnded& ended) {
@@ -506,12 +509,14 @@ int stop_and_continue(bool end_while_stopped) {
         ::setpgid(game, game);
         ::tcsetpgrp(slave, game);
         int status = 0;
+        if (taken_first && ::waitpid(game, &status, WUNTRACED) == game) {
+            ::tcsetpgrp(slave, getpgrp());
+            ::kill(game, SIGCONT);
+        }
         if (::waitpid(game, &status, WUNTRACED) != game || !WIFSTOPPED(status)) ::_exit(10);
         if (tcgetattr(slave, &now) != 0 || now.c_lflag != before.c_lflag) ::_exit(11);
-        if (end_while_stopped) {
-            ::tcsetpgrp(slave, getpgrp());
-            ::kill(game, SIGTERM);
-        }
+        ::tcsetpgrp(slave, end_while_stopped ? getpgrp() : game);
+        if (end_while_stopped) ::kill(game, SIGTERM);
         ::kill(game, SIGCONT);
         const bool ended = ::waitpid(game, &status, WUNTRACED) == game && WIFEXITED(status);
         if (!ended) ::kill(game, SIGKILL);
@@ -528,6 +533,7 @@ int stop_and_continue(bool end_while_stopped) {
 TEST(CursesSuspend, CtrlZGivesTheTerminalBackUntilTheGameGoesOnOrEnds) {
     EXPECT_EQ(stop_and_continue(false), 0);
     EXPECT_EQ(stop_and_continue(true), 0);
+    EXPECT_EQ(stop_and_continue(false, true), 0);
 }
 
 // A sleep lasts its time, also when a resize interrupts it.
