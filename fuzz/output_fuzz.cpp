@@ -36,6 +36,7 @@
 #include <utility>
 
 #include "console/curses_terminal.h"
+#include "console/screen_buffer.h"  // DEL
 #include "fuzz/fuzz_support.h"
 
 #ifndef FUZZ_LOCALE
@@ -48,7 +49,6 @@ using namespace skarvel::fuzz;
 namespace {
 
 constexpr unsigned char ESC = 0x1b;
-constexpr unsigned char DEL = 0x7f;
 
 // The bytes the backend shows as a stand-in rather than acting on them.
 bool has_stand_in(unsigned char b) { return (b < 32 && b != '\a' && b != '\b' && b != '\t' && b != '\n') || b == DEL; }
