@@ -44,30 +44,23 @@ void set_counters_status(const GameState& g, Terminal& term) {
     term.set_status(std::string_view(line, static_cast<std::size_t>(std::clamp(n, 0, int{sizeof line} - 1))));
 }
 
-// The glyph a cell is drawn with.
-char glyph_of(const GlyphSet& glyphs, Cell cell) {
-    switch (cell) {
-        case Cell::empty: return EMPTY;
-        case Cell::border_top: return glyphs.border_top;
-        case Cell::border_bottom: return glyphs.border_bottom;
-        case Cell::border_left: return glyphs.border_left;
-        case Cell::border_right: return glyphs.border_right;
-        case Cell::bomb: return glyphs.bomb;
-        case Cell::power: return glyphs.power;
-        case Cell::life: return glyphs.life;
-    }
-    return EMPTY;
+// The glyph each kind of cell is drawn with, in the order of Cell.
+static_assert(static_cast<int>(Cell::life) == 7, "one glyph for each kind of cell");
+std::array<char, 8> cell_glyphs(const GlyphSet& glyphs) {
+    return {EMPTY,       glyphs.border_top, glyphs.border_bottom, glyphs.border_left, glyphs.border_right,
+            glyphs.bomb, glyphs.power,      glyphs.life};
 }
 
 }  // namespace
 
 void draw_game_screen(const GameState& g, Terminal& term, char player) {
     const GlyphSet& glyphs = g.glyphs();
+    const std::array<char, 8> glyph_of = cell_glyphs(glyphs);
     term.clear_screen();
     term.printf("Length: %d\tWidth: %d\tLevel: %d\n", g.cols, g.rows, g.level);
     for (int row = 0; row < g.rows; ++row) {
-        std::array<char, GRID_COLS> line{};
-        for (int col = 0; col < g.cols; ++col) line[col] = glyph_of(glyphs, g.field[row][col]);
+        std::array<char, GRID_COLS> line;  // NOLINT(cppcoreguidelines-pro-type-member-init): the first cols are set
+        for (int col = 0; col < g.cols; ++col) line[col] = glyph_of[static_cast<std::size_t>(g.field[row][col])];
         const std::string_view cells(line.data(), static_cast<std::size_t>(g.cols));
         if (row == g.row) {
             // The cursor rests on the player while the game waits for a key.
