@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <new>
+#include <optional>
 
 #include "console/signals.h"
 #include "console/terminal.h"
@@ -23,9 +24,36 @@ namespace skarvel {
 namespace {
 
 // The largest screen the game draws on: the console, and under it the
-// status line of a terminal that is narrower than the console.
-constexpr int MOST_ROWS = CONSOLE_LINES + 1;
-constexpr int MOST_COLS = CONSOLE_COLS;
+// status line of a terminal that is narrower than the console. curses is
+// never sized larger, so a huge window costs no more memory than this.
+constexpr int CURSES_MAX_ROWS = CONSOLE_LINES + 1;
+constexpr int CURSES_MAX_COLS = CONSOLE_COLS;
+
+// The size of the window on `fd`, none where the terminal does not report one.
+std::optional<WindowSize> window_size(int fd) {
+    winsize window{};
+    if (ioctl(fd, TIOCGWINSZ, &window) != 0 || window.ws_row == 0 || window.ws_col == 0) return std::nullopt;
+    return WindowSize{window.ws_row, window.ws_col};
+}
+
+// The size curses is given for a window: its own, capped.
+WindowSize capped(WindowSize window) {
+    return {std::min(window.rows, CURSES_MAX_ROWS), std::min(window.cols, CURSES_MAX_COLS)};
+}
+
+// LINES or COLUMNS as the environment has it now, if set.
+std::optional<std::string> variable(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::optional<std::string>(value) : std::nullopt;
+}
+
+void set_variable(const char* name, const std::optional<std::string>& value) {
+    if (value) {
+        (void)::setenv(name, value->c_str(), 1);
+    } else {
+        (void)::unsetenv(name);
+    }
+}
 
 // A string capability of the current description; null where it has none.
 const char* string_capability(const char* name) {
@@ -77,16 +105,34 @@ bool can_address_and_clear(const char* term_type, int fd) {
     return able;
 }
 
+// Once the terminal is restored: where the window is taller than curses was
+// sized, the scroll region curses set for its own lines is set back to the
+// whole window, the cursor kept where it is, so the shell scrolls over all of it.
+void reset_scroll_region(int fd) {
+    const std::optional<WindowSize> window = window_size(fd);
+    const char* region = string_capability("csr");
+    const char* save = string_capability("sc");
+    const char* restore = string_capability("rc");
+    if (!window || window->rows <= LINES || region == nullptr || save == nullptr || restore == nullptr) return;
+    std::string bytes = save;
+    for (const char* c = tiparm(region, 0, window->rows - 1); c != nullptr && *c != '\0'; ++c) {
+        if (c[0] == '$' && c[1] == '<') {  // a delay, which only a slow serial line needs
+            while (*c != '\0' && *c != '>') ++c;
+            if (*c == '\0') break;
+        } else {
+            bytes += *c;
+        }
+    }
+    bytes += restore;
+    (void)!::write(fd, bytes.data(), bytes.size());  // nothing to do where the terminal has gone
+}
+
 }  // namespace
 
 std::unique_ptr<CursesScreen> CursesScreen::open(const char* term_type, std::FILE* out, std::FILE* in,
                                                  std::string& why) {
     const char* name = term_type != nullptr ? term_type : std::getenv("TERM");
     const std::string quoted = std::string("\"").append(name != nullptr ? name : "").append("\"");
-    // curses starts at the size the terminal description gives, and
-    // fit_window then takes the window's, so that a huge window costs
-    // nothing: not the window's size from the environment.
-    use_env(FALSE);
     if (!isatty(fileno(in))) {
         why = "standard input is not a terminal";
     } else if (!isatty(fileno(out))) {
@@ -97,29 +143,40 @@ std::unique_ptr<CursesScreen> CursesScreen::open(const char* term_type, std::FIL
         why = "terminal type " + quoted + " cannot move the cursor or clear the screen";
     }
     if (!why.empty()) return nullptr;
+    std::unique_ptr<CursesScreen> opened(new (std::nothrow) CursesScreen(fileno(out)));
+    if (!opened) {
+        why = "out of memory";
+        return nullptr;
+    }
     errno = 0;
-    SCREEN* screen = newterm(name, out, in);
-    if (screen == nullptr) {
+    opened->screen_ = newterm(name, out, in);
+    if (opened->screen_ == nullptr) {
         why = errno == ENOMEM ? "out of memory" : "unknown terminal type " + quoted;
         return nullptr;
     }
-    std::unique_ptr<CursesScreen> opened(new (std::nothrow) CursesScreen(screen, fileno(out)));
-    if (!opened) {
-        endwin();
-        delscreen(screen);
-        why = "out of memory";
-        return nullptr;
-    }
-    try {
-        opened->fit_window();
-    } catch (const RunEnded&) {
-        why = "out of memory";
-        return nullptr;  // given back as it goes
-    }
+    opened->set_modes();
     return opened;
 }
 
-CursesScreen::CursesScreen(SCREEN* screen, int fd) : screen_(screen), fd_(fd) {
+// curses takes its size from LINES and COLUMNS, where they are set, before
+// the window's own or the terminal description's (24 lines for most): as it
+// starts, and whenever it takes the terminal back after a stop. What it
+// sends as it starts, the scroll region and the cursor on the last line,
+// comes from that size, and no later resize sets the region again. So for
+// as long as curses runs, the two say the size the game gives curses.
+CursesScreen::CursesScreen(int fd) : fd_(fd), lines_before_(variable("LINES")), columns_before_(variable("COLUMNS")) {
+    const std::optional<WindowSize> window = window_size(fd_);
+    // Where the terminal reports no size, the description's.
+    use_env(window ? TRUE : FALSE);
+    if (window) set_size_variables(capped(*window));
+}
+
+void CursesScreen::set_size_variables(WindowSize size) {
+    (void)::setenv("LINES", std::to_string(size.rows).c_str(), 1);
+    (void)::setenv("COLUMNS", std::to_string(size.cols).c_str(), 1);
+}
+
+void CursesScreen::set_modes() {
     cbreak();
     noecho();
     keypad(stdscr, TRUE);
@@ -127,7 +184,7 @@ CursesScreen::CursesScreen(SCREEN* screen, int fd) : screen_(screen), fd_(fd) {
     meta(stdscr, TRUE);
     set_escdelay(25);  // arrow keys are read at once
     typeahead(-1);     // a frame is sent whole, also while keys wait
-    // Until a screen has once been given back and taken again, curses
+    // Until a screen has once been restored and taken again, curses
     // flushes its output at every cursor movement: 6 to 8 writes a frame
     // instead of one, and about a hundred for a flash.
     endwin();
@@ -135,17 +192,12 @@ CursesScreen::CursesScreen(SCREEN* screen, int fd) : screen_(screen), fd_(fd) {
 }
 
 void CursesScreen::fit_window() {
-    int rows = LINES;  // where the window tells no size, the description's
-    int cols = COLS;
-    winsize window{};
-    if (ioctl(fd_, TIOCGWINSZ, &window) == 0 && window.ws_row > 0 && window.ws_col > 0) {
-        rows = window.ws_row;
-        cols = window.ws_col;
-    }
-    rows = std::min(rows, MOST_ROWS);
-    cols = std::min(cols, MOST_COLS);
-    if (rows == LINES && cols == COLS) return;
-    if (resize_term(rows, cols) != OK) {
+    const std::optional<WindowSize> window = window_size(fd_);
+    if (!window) return;  // curses keeps the size it has
+    const WindowSize size = capped(*window);
+    set_size_variables(size);
+    if (size.rows == LINES && size.cols == COLS) return;
+    if (resize_term(size.rows, size.cols) != OK) {
         broken_ = true;
         throw RunEnded{RunEnded::Cause::out_of_memory};
     }
@@ -162,6 +214,7 @@ void CursesScreen::suspend() {
     sigaddset(&ttou, SIGTTOU);
     pthread_sigmask(SIG_BLOCK, &ttou, &before);
     endwin();
+    reset_scroll_region(fd_);
     pthread_sigmask(SIG_SETMASK, &before, nullptr);
     // Continued in the background (bg), the game stops again until it is brought to the foreground.
     for (;;) {
@@ -175,8 +228,13 @@ void CursesScreen::suspend() {
 }
 
 CursesScreen::~CursesScreen() {
-    if (!given_back_) endwin();
-    if (!broken_) delscreen(screen_);
+    if (screen_ != nullptr && !given_back_) {
+        endwin();
+        reset_scroll_region(fd_);
+    }
+    if (screen_ != nullptr && !broken_) delscreen(screen_);
+    set_variable("LINES", lines_before_);
+    set_variable("COLUMNS", columns_before_);
 }
 
 }  // namespace skarvel

@@ -7,9 +7,15 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace skarvel {
+
+struct WindowSize {
+    int rows = 0;
+    int cols = 0;
+};
 
 class CursesScreen {
 public:
@@ -18,8 +24,8 @@ public:
     // when there is no terminal to start on, or no memory to do it with.
     static std::unique_ptr<CursesScreen> open(const char* term_type, std::FILE* out, std::FILE* in, std::string& why);
 
-    CursesScreen(SCREEN* screen, int fd);
-    ~CursesScreen();  // gives the terminal back, unless a stop has
+    explicit CursesScreen(int fd);  // no curses yet: open starts it
+    ~CursesScreen();                // restores the terminal, unless a stop has
     CursesScreen(const CursesScreen&) = delete;
     CursesScreen& operator=(const CursesScreen&) = delete;
 
@@ -36,10 +42,15 @@ public:
     void suspend();
 
 private:
-    SCREEN* screen_;
-    int fd_;                   // the terminal written to
-    bool given_back_ = false;  // by a stop, and not yet taken again
-    bool broken_ = false;      // a resize failed half way: given back, never freed
+    void set_modes();
+    static void set_size_variables(WindowSize size);
+
+    SCREEN* screen_ = nullptr;
+    int fd_;                                     // the terminal written to
+    std::optional<std::string> lines_before_;    // LINES and COLUMNS as they were,
+    std::optional<std::string> columns_before_;  // put back at the end
+    bool given_back_ = false;                    // by a stop, and not yet taken again
+    bool broken_ = false;                        // a resize failed half way: given back, never freed
 };
 
 }  // namespace skarvel

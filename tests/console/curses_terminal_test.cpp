@@ -106,7 +106,7 @@ protected:
         term_ = open_curses_terminal(term_type, out_, in_, why);
         ASSERT_TRUE(term_) << why;
         term_->sleep_ms(0);
-        received();  // the first paint
+        started_ = received();
     }
 
     void TearDown() override { close_all(); }
@@ -178,6 +178,7 @@ protected:
     std::FILE* in_ = nullptr;
     std::FILE* out_ = nullptr;
     std::unique_ptr<Terminal> term_;
+    std::string started_;  // what the terminal was sent as curses started
 };
 
 TEST_F(CursesOnPty, ControlBytesShowAsPicturesOrStandInsAndNeverReachTheTerminalRaw) {
@@ -323,6 +324,36 @@ TEST_F(CursesOnPty, CursesIsNeverLargerThanTheConsole) {
     term_->sleep_ms(0);
     EXPECT_EQ(LINES, 24);
     EXPECT_EQ(COLS, 80);
+}
+
+// curses starts at the window's own size (capped), never at the 24 lines of
+// the terminal description: its scroll region is the window's, and in a
+// window taller than curses, the whole window's again once the terminal is
+// restored. LINES and COLUMNS are left as they were.
+TEST_F(CursesOnPty, TheScrollRegionIsTheWindows) {
+    ::setenv("LINES", "7", 1);
+    const struct {
+        int rows, cols;
+        const char* region;  // set as curses starts
+        const char* at_end;  // after it has restored the terminal
+    } cases[] = {{40, 150, "\x1b[1;40r", ""},
+                 {30, 80, "\x1b[1;30r", ""},
+                 {60, 200, "\x1b[1;41r",
+                  "\x1b"
+                  "7\x1b[1;60r\x1b"
+                  "8"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.region);
+        open("C.UTF-8", "vt100", c.rows, c.cols);
+        EXPECT_THAT(started_, HasSubstr(c.region));
+        EXPECT_THAT(started_, Not(HasSubstr("\x1b[1;24r")));
+        term_.reset();
+        EXPECT_THAT(received(), ::testing::EndsWith(c.at_end));
+        close_all();
+        EXPECT_STREQ(std::getenv("LINES"), "7");
+        EXPECT_EQ(std::getenv("COLUMNS"), nullptr);
+    }
+    ::unsetenv("LINES");
 }
 
 // A narrow terminal shows the columns that hold the cursor, and what
