@@ -64,11 +64,24 @@ CursesPalette::CursesPalette() {
     if (COLOR_PAIRS < 2) return;  // no pair to spare: those stay
     count_ = COLORS;
     last_pair_ = static_cast<short>(std::min(COLOR_PAIRS - 1, 255));
+    erases_in_colour_ = tigetflag("bce") > 0;
 }
 
+// Where the terminal clears in the current colours, the console's colours
+// are made curses' default ones, pair 0, which curses goes back to at the
+// end of every frame: a frame then sends no colours at all. Elsewhere, and
+// for a bright foreground that needs bold (an attribute of every cell), a
+// pair of their own; curses then clears by writing blanks where it must.
 CellColours CursesPalette::cell_colours(Colours colours, bool flash) {
     const auto shown = curses_colours(colours, count_);
     if (!shown) return {0, flash ? A_REVERSE : A_NORMAL};
+    if (erases_in_colour_ && !shown->bold) {
+        if (defaults_ == colours) return {};
+        if (assume_default_colors(shown->foreground, shown->background) == OK) {
+            defaults_ = colours;
+            return {.new_defaults = true};
+        }
+    }
     const auto index = static_cast<std::size_t>(colours.background) * 16 + static_cast<std::size_t>(colours.foreground);
     short& pair = pair_of_[index];
     if (pair == 0) pair = next_pair_ < last_pair_ ? next_pair_++ : last_pair_;
@@ -98,6 +111,9 @@ void CursesView::set_colours(CellColours colours) {
     const cchar_t blank = cell_of(U' ', colours);
     wbkgrndset(stdscr, &blank);
     shown_.reset();  // every cell has changed
+    // curses compares pairs, not their colours: new default colours are
+    // shown by clearing the terminal in them and sending every cell's text.
+    if (colours.new_defaults) clearok(curscr, TRUE);
 }
 
 void CursesView::repaint() {

@@ -31,6 +31,7 @@ std::optional<CursesColours> curses_colours(Colours colours, int count);
 struct CellColours {
     short pair = 0;
     attr_t attributes = A_NORMAL;
+    bool new_defaults = false;  // pair 0, curses' default colours, now shows other colours
 };
 
 // The curses colour pairs that show console colours, made as first needed.
@@ -44,6 +45,8 @@ public:
 
 private:
     int count_ = 0;                     // colours the terminal has, 0 for none usable
+    bool erases_in_colour_ = false;     // the terminal clears in the current colours (bce)
+    std::optional<Colours> defaults_;   // what pair 0 shows, where the game has set it
     short next_pair_ = 1;               // the next colour pair not yet made
     short last_pair_ = 0;               // the highest pair we may use
     std::array<short, 256> pair_of_{};  // the pair of each colour combination, 0 for none yet
