@@ -79,7 +79,7 @@ public:
     void size_window() override { show(); }  // the terminal keeps its size: the view shows what fits
     void mark_cursor() override { console_.mark(); }
     void unmark_cursor() override { console_.clear_mark(); }
-    void set_status(std::string_view line) override { console_.set_status(line); }
+    void set_status(std::span<const std::string_view> forms) override { console_.set_status(forms); }
 
     // A key already waiting when the read begins was typed while the screen
     // was being written: it goes to the screen as it is. Later ones scroll a

@@ -125,7 +125,7 @@ CursesView::Area CursesView::terminal_area(const ScreenBuffer& console) const {
     int rows = 0;
     int cols = 0;
     getmaxyx(stdscr, rows, cols);
-    const bool status = console.status() && rows > 1 && (rows < CONSOLE_LINES || cols < CONSOLE_COLS);
+    const bool status = console.has_status() && rows > 1 && (rows < CONSOLE_LINES || cols < CONSOLE_COLS);
     return {.rows = std::clamp(status ? rows - 1 : rows, 1, CONSOLE_LINES),
             .cols = std::clamp(cols, 1, CONSOLE_COLS),
             .status = status};
@@ -200,7 +200,11 @@ void CursesView::show(ScreenBuffer& console) {
     }
     if (view.status && (all || console.status_changed())) {
         const CellColours reverse{colours_.pair, colours_.attributes | A_REVERSE};
-        put_cells(view.rows, 0, console.status()->substr(0, static_cast<std::size_t>(view.cols)), reverse);
+        std::array<char32_t, CONSOLE_COLS> row{};  // the status, then blanks
+        row.fill(U' ');
+        const std::u32string_view status = console.status(view.cols);
+        std::copy_n(status.begin(), std::min<std::size_t>(status.size(), row.size()), row.begin());
+        put_cells(view.rows, 0, std::u32string_view(row.data(), static_cast<std::size_t>(view.cols)), reverse);
         any = true;
     }
     console.forget_changes();

@@ -156,8 +156,8 @@ void ScreenBuffer::clear() {
     col_ = 0;
     needed_ = 0;
     mark_.reset();
-    status_changed_ = status_changed_ || status_.has_value();
-    status_.reset();
+    status_changed_ = status_changed_ || has_status();
+    status_forms_ = 0;
 }
 
 void ScreenBuffer::erase_back() {
@@ -176,14 +176,29 @@ void ScreenBuffer::erase_back() {
     set_cell(cursor(), BLANK);
 }
 
-void ScreenBuffer::set_status(std::string_view bytes) {
-    status_.emplace().fill(BLANK);
-    const std::size_t count = std::min(bytes.size(), status_->size());
-    for (std::size_t i = 0; i < count; ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        (*status_)[i] = b < ' ' || b == DEL ? picture_of(b) : b < 0x80 ? b : broken();
+void ScreenBuffer::set_status(std::span<const std::string_view> forms) {
+    std::size_t end = 0;
+    status_forms_ = std::min(forms.size(), status_ends_.size());
+    for (std::size_t form = 0; form < status_forms_; ++form) {
+        for (const char c : forms[form].substr(0, CONSOLE_COLS)) {
+            const auto b = static_cast<unsigned char>(c);
+            status_[end++] = b < ' ' || b == DEL ? picture_of(b) : b < 0x80 ? b : broken();
+        }
+        status_ends_[form] = end;
     }
     status_changed_ = true;
+}
+
+std::u32string_view ScreenBuffer::status(int cols) const {
+    std::size_t begin = 0;
+    for (std::size_t form = 0; form < status_forms_; ++form) {
+        const std::size_t end = status_ends_[form];
+        if (end - begin <= static_cast<std::size_t>(cols) || form + 1 == status_forms_) {
+            return std::u32string_view(status_.data() + begin, end - begin);
+        }
+        begin = end;
+    }
+    return {};
 }
 
 ScreenBuffer::Changed ScreenBuffer::changed(int row) const {

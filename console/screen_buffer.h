@@ -74,11 +74,13 @@ public:
     std::optional<Position> marked() const { return mark_; }
 
     // A line of the game's own beside the console, for a terminal too small
-    // to show all of it, its bytes shown a cell each; kept until the next clear.
-    void set_status(std::string_view bytes);
-    std::optional<std::u32string_view> status() const {
-        return status_ ? std::optional<std::u32string_view>({status_->data(), status_->size()}) : std::nullopt;
-    }
+    // to show all of it, in forms from the longest to the shortest (see
+    // Terminal::set_status), their bytes shown a cell each; kept until the
+    // next clear.
+    void set_status(std::span<const std::string_view> forms);
+    bool has_status() const { return status_forms_ > 0; }
+    // The longest form no wider than `cols`, else the shortest; empty without a status.
+    std::u32string_view status(int cols) const;
 
     // The cells of a line that differ from what they were at forget_changes:
     // columns `from` to `to` (none where `from` is not less), and whether any
@@ -124,7 +126,10 @@ private:
     std::array<std::uint8_t, CONSOLE_LINES> text_to_{};
     mutable std::array<std::uint8_t, CONSOLE_LINES> stale_to_{};
     mutable std::array<Changed, CONSOLE_LINES> changed_{};
-    std::optional<Line> status_;  // the status line's cells, if there is one
+    // The status line's forms, one after the other, and where each ends.
+    std::array<char32_t, Terminal::MAX_STATUS_FORMS * CONSOLE_COLS> status_{};
+    std::array<std::size_t, Terminal::MAX_STATUS_FORMS> status_ends_{};
+    std::size_t status_forms_ = 0;  // 0: no status line
     bool status_changed_ = false;
     // The lines scrolled off; a game's screens never scroll, so nothing is
     // allocated while a game runs.

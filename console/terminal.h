@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -90,7 +91,10 @@ public:
     virtual void unmark_cursor() = 0;
     // The game's counters in one line, for a terminal too small to show the
     // whole console: no part of the console, kept until the next clear_screen.
-    virtual void set_status(std::string_view line) = 0;
+    // `forms` says the same from the longest to the shortest (at most
+    // MAX_STATUS_FORMS): the terminal shows the longest that fits its width.
+    static constexpr std::size_t MAX_STATUS_FORMS = 4;
+    virtual void set_status(std::span<const std::string_view> forms) = 0;
     // Waits for one key press, without echo.
     virtual Key read_key() = 0;
     // Waits `ms` milliseconds.

@@ -33,15 +33,30 @@ void draw_panel_line(const GameState& g, Terminal& term, int row) {
 }
 
 // The counters of the side panel and of the bottom line in one line, for a
-// terminal that shows only a part of the screen.
+// terminal that shows only a part of the screen. Where the whole line does
+// not fit, shorter ones put the player's own state first: lives, powers held
+// and score, then the best score and the field's counts.
 void set_counters_status(const GameState& g, Terminal& term) {
     const GlyphSet& glyphs = g.glyphs();
-    char line[128];
-    const int n =
-        std::snprintf(line, sizeof line, "Score: %d  High score: %d  Power: %d  Lives: %d  |  %c %d  %c %d  %c %d",
-                      g.score, g.best_score, g.powers_held, g.lives_held, glyphs.bomb, g.bombs_placed, glyphs.power,
-                      g.powers_on_field, glyphs.life, g.lives_on_field);
-    term.set_status(std::string_view(line, static_cast<std::size_t>(std::clamp(n, 0, int{sizeof line} - 1))));
+    char lines[Terminal::MAX_STATUS_FORMS][128];
+    std::array<std::string_view, Terminal::MAX_STATUS_FORMS> forms;
+    const auto keep = [&](std::size_t form, int n) {
+        forms[form] =
+            std::string_view(lines[form], static_cast<std::size_t>(std::clamp(n, 0, int{sizeof lines[0]} - 1)));
+    };
+    keep(0, std::snprintf(lines[0], sizeof lines[0],
+                          "Score: %d  High score: %d  Power: %d  Lives: %d  |  %c %d  %c %d  %c %d", g.score,
+                          g.best_score, g.powers_held, g.lives_held, glyphs.bomb, g.bombs_placed, glyphs.power,
+                          g.powers_on_field, glyphs.life, g.lives_on_field));
+    keep(1,
+         std::snprintf(lines[1], sizeof lines[1], "Lives: %d  Power: %d  Score: %d  High: %d  |  %c %d  %c %d  %c %d",
+                       g.lives_held, g.powers_held, g.score, g.best_score, glyphs.bomb, g.bombs_placed, glyphs.power,
+                       g.powers_on_field, glyphs.life, g.lives_on_field));
+    keep(2, std::snprintf(lines[2], sizeof lines[2], "Lives %d  Power %d  Score %d  High %d", g.lives_held,
+                          g.powers_held, g.score, g.best_score));
+    keep(3, std::snprintf(lines[3], sizeof lines[3], "L%d P%d S%d H%d", g.lives_held, g.powers_held, g.score,
+                          g.best_score));
+    term.set_status(forms);
 }
 
 // The glyph each kind of cell is drawn with, in the order of Cell.

@@ -390,21 +390,23 @@ TEST_F(CursesOnPty, ANarrowViewFollowsTheCursorAcross) {
 }
 
 // The status line takes the last row only where the console does not fit,
-// and goes with the screen it belongs to.
+// in the longest form that fits, and goes with the screen it belongs to.
 TEST_F(CursesOnPty, TheStatusLineShowsOnATerminalSmallerThanTheConsole) {
     const struct {
         int rows, cols;
         int status_row;  // -1: not shown
-    } cases[] = {{24, 80, 23}, {40, 149, 39}, {60, 100, 40}, {40, CONSOLE_COLS, -1}};
+    } cases[] = {{24, 80, 23}, {40, 149, 39}, {60, 100, 40}, {40, CONSOLE_COLS, -1}, {8, 11, 7}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.cols) + "x" + std::to_string(c.rows));
         open("C.UTF-8", "xterm-256color", c.rows, c.cols);
         term_->write("field");
-        term_->set_status("Score: 5 \x0f 9");
+        const std::string_view forms[] = {"Score: 5 \x0f 9", "S5 \x0f 9"};
+        term_->set_status(forms);
         term_->sleep_ms(0);
         EXPECT_EQ(shown(0), U"field");
         for (int row = 1; row < LINES; ++row) {
-            EXPECT_EQ(shown(row), row == c.status_row ? U"Score: 5 \u263C 9" : U"") << row;
+            const std::u32string status = c.cols < 12 ? U"S5 \u263C 9" : U"Score: 5 \u263C 9";
+            EXPECT_EQ(shown(row), row == c.status_row ? status : U"") << row;
         }
         term_->clear_screen();
         term_->sleep_ms(0);

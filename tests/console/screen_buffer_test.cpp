@@ -128,14 +128,17 @@ TEST_F(ScreenBufferTest, NotesWhatChangedSinceItWasLastShown) {
     utf8.write("\b\b?\b\bZ");  // right to left: the span holds both
     EXPECT_EQ(changed()[3], std::make_pair(1, 3));
 
-    EXPECT_FALSE(utf8.status());
-    utf8.set_status("Score: 1 \x0f");
+    EXPECT_FALSE(utf8.has_status());
+    const std::string_view forms[] = {"Score: 1 \x0f", "S1 \x0f", "S1"};
+    utf8.set_status(forms);
     EXPECT_TRUE(utf8.status_changed());
-    EXPECT_EQ(utf8.status()->substr(0, 11), U"Score: 1 ☼ ");
+    EXPECT_EQ(utf8.status(CONSOLE_COLS), U"Score: 1 ☼");  // the longest that fits
+    EXPECT_EQ(utf8.status(4), U"S1 ☼");
+    EXPECT_EQ(utf8.status(1), U"S1");  // none fits: the shortest
     utf8.forget_changes();
     utf8.clear();  // the status goes with the screen
     EXPECT_TRUE(utf8.status_changed());
-    EXPECT_FALSE(utf8.status());
+    EXPECT_FALSE(utf8.has_status());
 
     utf8.forget_changes();
     for (int i = 0; i < CONSOLE_LINES; ++i) utf8.write("\n");  // a scroll moves every line

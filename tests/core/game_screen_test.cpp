@@ -52,11 +52,14 @@ TEST(GameScreen, NarrowestField) {
 }
 
 // For a terminal that shows only a part of the screen: the counters of the
-// panel and of the bottom line, glyphs as the bottom line has them.
+// panel and of the bottom line, glyphs as the bottom line has them; shorter,
+// the player's own state first.
 TEST(GameScreen, HandsOverTheCountersInOneStatusLine) {
     testing::ScriptedTerminal t;
     draw_game_screen(field(40, 20, DisplayMode::plain), t, '@');
-    EXPECT_EQ(t.status(), "Score: 5  High score: 6  Power: 7  Lives: 8  |  * 9  % 10  $ 11");
+    EXPECT_EQ(t.status(), (std::vector<std::string>{"Score: 5  High score: 6  Power: 7  Lives: 8  |  * 9  % 10  $ 11",
+                                                    "Lives: 8  Power: 7  Score: 5  High: 6  |  * 9  % 10  $ 11",
+                                                    "Lives 8  Power 7  Score 5  High 6", "L8 P7 S5 H6"}));
 }
 
 // Columns a line takes on the console, tabs expanded to 8-column stops.

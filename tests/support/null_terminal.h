@@ -26,7 +26,7 @@ public:
     void size_window() override {}
     void mark_cursor() override {}
     void unmark_cursor() override {}
-    void set_status(std::string_view) override {}
+    void set_status(std::span<const std::string_view>) override {}
     Key read_key() override { return Key::of('Q'); }
     void sleep_ms(std::uint32_t) override {}
     std::int64_t seconds() override { return now; }

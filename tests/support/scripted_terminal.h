@@ -71,8 +71,8 @@ public:
     std::size_t keys_left() const { return keys_.size(); }
     // Where in output() the cursor mark stands; npos for none.
     std::size_t mark() const { return mark_; }
-    // The status line since the last clear, in no transcript; empty for none.
-    const std::string& status() const { return status_; }
+    // The status line's forms since the last clear, in no transcript; none for none.
+    const std::vector<std::string>& status() const { return status_; }
 
     // Every byte written (typed lines included, as the console echoes them).
     std::string output() const { return joined(false); }
@@ -119,7 +119,7 @@ public:
     void size_window() override { command("MODE CON COLS=150 LINES=40"); }
     void mark_cursor() override { mark_ = output().size(); }
     void unmark_cursor() override { mark_ = std::string::npos; }
-    void set_status(std::string_view line) override { status_ = line; }
+    void set_status(std::span<const std::string_view> forms) override { status_.assign(forms.begin(), forms.end()); }
     Key read_key() override {
         if (keys_.empty()) run_out("keys");
         const Key k = keys_.front();
@@ -173,7 +173,7 @@ private:
     std::int64_t now_ms_ = 0;
     bool end_of_input_ = false;
     std::size_t mark_ = std::string::npos;
-    std::string status_;
+    std::vector<std::string> status_;
 };
 
 }  // namespace skarvel::testing
