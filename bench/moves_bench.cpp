@@ -151,7 +151,7 @@ void BM_print(benchmark::State& state) {
     GameState g = game_in_progress(cols, rows, 1, (cols - 2) * (rows - 2) / 4);
     NullTerminal term;
     for (auto _ : state) {
-        draw_game_screen(g, term, g.glyphs().player);
+        draw_game_screen(g, term, Cell::player);
         benchmark::ClobberMemory();
     }
     report_output(state, term);
@@ -165,7 +165,7 @@ public:
     CursesOnPty() {
         std::setlocale(LC_ALL, "C.UTF-8");
         winsize size{};
-        size.ws_row = CONSOLE_LINES;
+        size.ws_row = CONSOLE_ROWS;
         size.ws_col = CONSOLE_COLS;
         if (::openpty(&master_, &slave_, nullptr, nullptr, &size) != 0) fail("openpty");
         reader_ = std::thread([this] {

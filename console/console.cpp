@@ -1,4 +1,4 @@
-#include "console/screen_buffer.h"
+#include "console/console.h"
 
 #include <wchar.h>  // wcwidth (POSIX)
 
@@ -21,22 +21,20 @@ constexpr char32_t PICTURES[32] = {
 };
 constexpr char32_t DEL_PICTURE = U'\u2302';
 
-// The same without UTF-8: a plain stand-in for each glyph byte, '?' for the rest.
-constexpr char PLAIN[] = "?@!$???????????*><???%??^?>???^v";
-static_assert(sizeof PLAIN == 33);
-constexpr char DEL_PLAIN = '?';
-
 }  // namespace
 
-ScreenBuffer::ScreenBuffer(bool utf8) : utf8_(utf8) { cells_.fill(BLANK); }
+Console::Console(bool utf8, const StandIns& stand_ins) : utf8_(utf8), stand_ins_(stand_ins) {
+    cells_.fill(BLANK);
+    for (char& c : stand_ins_) c = c != '\0' ? c : '?';
+}
 
-int ScreenBuffer::put(unsigned char b) {
+int Console::put(unsigned char b) {
     const int before = cells_put_;
     put_byte(b);
     return cells_put_ - before;
 }
 
-void ScreenBuffer::put_byte(unsigned char b) {
+void Console::put_byte(unsigned char b) {
     if (b >= 0x80) {
         put_multibyte(b);
         return;
@@ -58,15 +56,15 @@ void ScreenBuffer::put_byte(unsigned char b) {
     }
 }
 
-char32_t ScreenBuffer::picture_of(unsigned char control) const {
-    if (control == DEL) return utf8_ ? DEL_PICTURE : DEL_PLAIN;
-    return utf8_ ? PICTURES[control] : static_cast<char32_t>(PLAIN[control]);
+char32_t Console::picture_of(unsigned char control) const {
+    if (control == DEL) return utf8_ ? DEL_PICTURE : U'?';
+    return utf8_ ? PICTURES[control] : static_cast<char32_t>(stand_ins_[control]);
 }
 
 // A byte above 127: with UTF-8 a part of a character, assembled here so
 // that each malformed part shows as one U+FFFD; otherwise a character of the
 // locale.
-void ScreenBuffer::put_multibyte(unsigned char b) {
+void Console::put_multibyte(unsigned char b) {
     if (!utf8_) {
         const std::wint_t c = std::btowc(b);
         put_cell(c != WEOF ? shown_as(static_cast<char32_t>(c)) : broken());
@@ -92,64 +90,64 @@ void ScreenBuffer::put_multibyte(unsigned char b) {
     highest_ = b == 0xED ? 0x9F : b == 0xF4 ? 0x8F : 0xBF;
 }
 
-char32_t ScreenBuffer::shown_as(char32_t c) const { return ::wcwidth(static_cast<wchar_t>(c)) == 1 ? c : broken(); }
+char32_t Console::shown_as(char32_t c) const { return ::wcwidth(static_cast<wchar_t>(c)) == 1 ? c : broken(); }
 
-void ScreenBuffer::end_character() {
+void Console::end_character() {
     if (needed_ == 0) return;
     needed_ = 0;
     put_cell(broken());
 }
 
-void ScreenBuffer::put_cell(char32_t c) {
+void Console::put_cell(char32_t c) {
     set_cell(cursor(), c);
     const auto row = static_cast<std::size_t>(row_);
-    text_to_[row] = std::max(text_to_[row], static_cast<std::uint8_t>(col_ + 1));
+    written_end_[row] = std::max(written_end_[row], static_cast<std::uint8_t>(col_ + 1));
     ++cells_put_;
     if (++col_ == CONSOLE_COLS) new_line();
 }
 
-void ScreenBuffer::set_cell(Position at, char32_t c) const {
+void Console::set_cell(Position at, char32_t c) const {
     char32_t& cell = cells_[static_cast<std::size_t>(at.row) * CONSOLE_COLS + static_cast<std::size_t>(at.col)];
     if (cell == c) return;
     cell = c;
-    Changed& changed = changed_[static_cast<std::size_t>(at.row)];
-    changed.from = std::min(changed.from, at.col);
-    changed.to = std::max(changed.to, at.col + 1);
+    ColSpan& changed = changed_[static_cast<std::size_t>(at.row)];
+    changed.first = std::min(changed.first, at.col);
+    changed.end = std::max(changed.end, at.col + 1);
 }
 
 // A line's cells past what was written since the last clear still hold the
 // text before it: blank now, for the line to be read or shown.
-void ScreenBuffer::settle(int row) const {
+void Console::blank_old_text(int row) const {
     const auto r = static_cast<std::size_t>(row);
-    for (int col = text_to_[r]; col < stale_to_[r]; ++col) set_cell({row, col}, BLANK);
-    stale_to_[r] = 0;
+    for (int col = written_end_[r]; col < old_text_end_[r]; ++col) set_cell({row, col}, BLANK);
+    old_text_end_[r] = 0;
 }
 
-void ScreenBuffer::new_line() {
-    settle(row_);  // the cursor leaves it for good
+void Console::new_line() {
+    blank_old_text(row_);  // the cursor leaves it for good
     col_ = 0;
-    if (row_ + 1 < CONSOLE_LINES) {
+    if (row_ + 1 < CONSOLE_ROWS) {
         ++row_;
         return;
     }
-    // Every line above has been left, and so settled.
+    // Every row above has been left, so its old text is blanked already.
     Line& scrolled_off = history_.emplace_back();
     std::copy_n(cells_.begin(), CONSOLE_COLS, scrolled_off.begin());
-    if (history_.size() > HISTORY_LINES) history_.pop_front();
+    if (history_.size() > HISTORY_ROWS) history_.pop_front();
     std::copy(cells_.begin() + CONSOLE_COLS, cells_.end(), cells_.begin());
     std::fill(cells_.end() - CONSOLE_COLS, cells_.end(), BLANK);
-    std::copy(text_to_.begin() + 1, text_to_.end(), text_to_.begin());
-    text_to_.back() = 0;
+    std::copy(written_end_.begin() + 1, written_end_.end(), written_end_.begin());
+    written_end_.back() = 0;
     changed_.fill({0, CONSOLE_COLS});  // every line shows other text now
     if (mark_ && --mark_->row < 0) mark_.reset();
 }
 
 // The cells keep their text, to be compared with what the next screen
-// writes over them; what it does not write over is blanked as it settles.
-void ScreenBuffer::clear() {
-    for (std::size_t row = 0; row < CONSOLE_LINES; ++row) {
-        stale_to_[row] = std::max(stale_to_[row], text_to_[row]);
-        text_to_[row] = 0;
+// writes over them; what it does not write over is blanked when read.
+void Console::clear() {
+    for (std::size_t row = 0; row < CONSOLE_ROWS; ++row) {
+        old_text_end_[row] = std::max(old_text_end_[row], written_end_[row]);
+        written_end_[row] = 0;
     }
     history_.clear();
     row_ = 0;
@@ -160,7 +158,7 @@ void ScreenBuffer::clear() {
     status_forms_ = 0;
 }
 
-void ScreenBuffer::erase_back() {
+void Console::erase_back() {
     if (character_unfinished()) {
         needed_ = 0;
         return;
@@ -176,7 +174,7 @@ void ScreenBuffer::erase_back() {
     set_cell(cursor(), BLANK);
 }
 
-void ScreenBuffer::set_status(std::span<const std::string_view> forms) {
+void Console::set_status(std::span<const std::string_view> forms) {
     std::size_t end = 0;
     status_forms_ = std::min(forms.size(), status_ends_.size());
     for (std::size_t form = 0; form < status_forms_; ++form) {
@@ -189,7 +187,7 @@ void ScreenBuffer::set_status(std::span<const std::string_view> forms) {
     status_changed_ = true;
 }
 
-std::u32string_view ScreenBuffer::status(int cols) const {
+std::u32string_view Console::status(int cols) const {
     std::size_t begin = 0;
     for (std::size_t form = 0; form < status_forms_; ++form) {
         const std::size_t end = status_ends_[form];
@@ -201,19 +199,19 @@ std::u32string_view ScreenBuffer::status(int cols) const {
     return {};
 }
 
-ScreenBuffer::Changed ScreenBuffer::changed(int row) const {
-    settle(row);
+Console::ColSpan Console::changed(int row) const {
+    blank_old_text(row);
     return changed_[static_cast<std::size_t>(row)];
 }
 
-bool ScreenBuffer::lines_changed() const {
-    for (int row = 0; row < CONSOLE_LINES; ++row) {
-        if (changed(row).from < changed(row).to) return true;
+bool Console::lines_changed() const {
+    for (int row = 0; row < CONSOLE_ROWS; ++row) {
+        if (changed(row).first < changed(row).end) return true;
     }
     return false;
 }
 
-void ScreenBuffer::forget_changes() {
+void Console::forget_changes() {
     changed_.fill({});
     status_changed_ = false;
 }

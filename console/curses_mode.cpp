@@ -1,4 +1,4 @@
-#include "console/curses_screen.h"
+#include "console/curses_mode.h"
 
 #include <signal.h>
 #include <sys/ioctl.h>
@@ -26,7 +26,7 @@ namespace {
 // The largest screen the game draws on: the console, and under it the
 // status line of a terminal that is narrower than the console. curses is
 // never sized larger, so a huge window costs no more memory than this.
-constexpr int CURSES_MAX_ROWS = CONSOLE_LINES + 1;
+constexpr int CURSES_MAX_ROWS = CONSOLE_ROWS + 1;
 constexpr int CURSES_MAX_COLS = CONSOLE_COLS;
 
 // The size of the window on `fd`, none where the terminal does not report one.
@@ -61,15 +61,19 @@ const char* string_capability(const char* name) {
     return reinterpret_cast<std::intptr_t>(value) == -1 ? nullptr : value;  // -1: no string capability
 }
 
-// A key's sequence and the code curses is to give for it.
-struct NamedSequence {
+// A key's bytes, or the name of its capability, and the code curses is to give for it.
+struct KeySequence {
     const char* bytes;
+    int code;
+};
+struct KeyCapability {
+    const char* name;
     int code;
 };
 
 // What a terminal sends for these keys with the application keypad on (the
 // numpad) and in either cursor mode (the arrows).
-constexpr NamedSequence KEYPAD_SEQUENCES[] = {
+constexpr KeySequence KEYPAD_SEQUENCES[] = {
     {"\033Ox", KEY_UP},    {"\033Or", KEY_DOWN},
     {"\033Ot", KEY_LEFT},  {"\033Ov", KEY_RIGHT},  // numpad 8, 2, 4, 6
     {"\033OM", KEY_ENTER},                         // numpad Enter
@@ -80,17 +84,17 @@ constexpr NamedSequence KEYPAD_SEQUENCES[] = {
 };
 
 // The numpad's 8, 2, 4 and 6 as terminal descriptions name them.
-constexpr NamedSequence NUMPAD_CAPABILITIES[] = {
+constexpr KeyCapability NUMPAD_CAPABILITIES[] = {
     {"ka2", KEY_UP}, {"kc2", KEY_DOWN}, {"kb1", KEY_LEFT}, {"kb3", KEY_RIGHT}};
 
 // Names the numpad's 8, 2, 4 and 6 as the arrows and its Enter as Enter,
 // however the terminal description names them (or does not); the arrows'
 // own sequences too, in either cursor mode.
 void name_keypad_keys() {
-    for (const NamedSequence& numpad : NUMPAD_CAPABILITIES) {
-        if (const char* bytes = string_capability(numpad.bytes)) (void)define_key(bytes, numpad.code);
+    for (const KeyCapability& numpad : NUMPAD_CAPABILITIES) {
+        if (const char* bytes = string_capability(numpad.name)) (void)define_key(bytes, numpad.code);
     }
-    for (const NamedSequence& key : KEYPAD_SEQUENCES) (void)define_key(key.bytes, key.code);
+    for (const KeySequence& key : KEYPAD_SEQUENCES) (void)define_key(key.bytes, key.code);
 }
 
 // True for a known terminal type that can put the cursor anywhere and clear
@@ -129,8 +133,7 @@ void reset_scroll_region(int fd) {
 
 }  // namespace
 
-std::unique_ptr<CursesScreen> CursesScreen::open(const char* term_type, std::FILE* out, std::FILE* in,
-                                                 std::string& why) {
+std::unique_ptr<CursesMode> CursesMode::open(const char* term_type, std::FILE* out, std::FILE* in, std::string& why) {
     const char* name = term_type != nullptr ? term_type : std::getenv("TERM");
     const std::string quoted = std::string("\"").append(name != nullptr ? name : "").append("\"");
     if (!isatty(fileno(in))) {
@@ -143,7 +146,7 @@ std::unique_ptr<CursesScreen> CursesScreen::open(const char* term_type, std::FIL
         why = "terminal type " + quoted + " cannot move the cursor or clear the screen";
     }
     if (!why.empty()) return nullptr;
-    std::unique_ptr<CursesScreen> opened(new (std::nothrow) CursesScreen(fileno(out)));
+    std::unique_ptr<CursesMode> opened(new (std::nothrow) CursesMode(fileno(out)));
     if (!opened) {
         why = "out of memory";
         return nullptr;
@@ -160,23 +163,23 @@ std::unique_ptr<CursesScreen> CursesScreen::open(const char* term_type, std::FIL
 
 // curses takes its size from LINES and COLUMNS, where they are set, before
 // the window's own or the terminal description's (24 lines for most): as it
-// starts, and whenever it takes the terminal back after a stop. What it
+// starts, and whenever it resumes after a stop. What it
 // sends as it starts, the scroll region and the cursor on the last line,
 // comes from that size, and no later resize sets the region again. So for
 // as long as curses runs, the two say the size the game gives curses.
-CursesScreen::CursesScreen(int fd) : fd_(fd), lines_before_(variable("LINES")), columns_before_(variable("COLUMNS")) {
+CursesMode::CursesMode(int fd) : fd_(fd), lines_before_(variable("LINES")), columns_before_(variable("COLUMNS")) {
     const std::optional<WindowSize> window = window_size(fd_);
     // Where the terminal reports no size, the description's.
     use_env(window ? TRUE : FALSE);
     if (window) set_size_variables(capped(*window));
 }
 
-void CursesScreen::set_size_variables(WindowSize size) {
+void CursesMode::set_size_variables(WindowSize size) {
     (void)::setenv("LINES", std::to_string(size.rows).c_str(), 1);
     (void)::setenv("COLUMNS", std::to_string(size.cols).c_str(), 1);
 }
 
-void CursesScreen::set_modes() {
+void CursesMode::set_modes() {
     cbreak();
     noecho();
     keypad(stdscr, TRUE);
@@ -184,14 +187,14 @@ void CursesScreen::set_modes() {
     meta(stdscr, TRUE);
     set_escdelay(25);  // arrow keys are read at once
     typeahead(-1);     // a frame is sent whole, also while keys wait
-    // Until a screen has once been restored and taken again, curses
-    // flushes its output at every cursor movement: 6 to 8 writes a frame
-    // instead of one, and about a hundred for a flash.
+    // Until curses has once ended and resumed, it flushes its output at
+    // every cursor movement: 6 to 8 writes a frame instead of one, and about
+    // a hundred for a flash.
     endwin();
     doupdate();
 }
 
-void CursesScreen::fit_window() {
+void CursesMode::resize_to_window() {
     const std::optional<WindowSize> window = window_size(fd_);
     if (!window) return;  // curses keeps the size it has
     const WindowSize size = capped(*window);
@@ -203,11 +206,11 @@ void CursesScreen::fit_window() {
     }
 }
 
-void CursesScreen::suspend() {
-    given_back_ = true;
+void CursesMode::suspend() {
+    suspended_ = true;
     // Where a script started the game, the shell takes the terminal as soon
-    // as the script stops, maybe before this process has given it back: the
-    // modes are put back all the same, rather than stopping half-way on SIGTTOU.
+    // as the script stops, maybe before this process has restored it: the
+    // modes are restored all the same, rather than stopping half-way on SIGTTOU.
     sigset_t ttou{};
     sigset_t before{};
     sigemptyset(&ttou);
@@ -224,11 +227,11 @@ void CursesScreen::suspend() {
         if (foreground == getpgrp()) break;
         if (foreground < 0) throw RunEnded{RunEnded::Cause::terminal_gone};
     }
-    given_back_ = false;
+    suspended_ = false;
 }
 
-CursesScreen::~CursesScreen() {
-    if (screen_ != nullptr && !given_back_) {
+CursesMode::~CursesMode() {
+    if (screen_ != nullptr && !suspended_) {
         endwin();
         reset_scroll_region(fd_);
     }

@@ -10,10 +10,10 @@
 #include <optional>
 #include <utility>
 
-#include "console/curses_screen.h"
+#include "console/console.h"
+#include "console/curses_mode.h"
 #include "console/curses_view.h"
 #include "console/line_editor.h"
-#include "console/screen_buffer.h"
 #include "console/signals.h"
 
 namespace skarvel {
@@ -21,10 +21,10 @@ namespace skarvel {
 namespace {
 
 constexpr int ESC = 27;
-constexpr int CTRL_L = 12;  // the whole terminal drawn anew, on every screen; no key of the game
+constexpr int CTRL_L = 12;  // redraws the whole terminal on every screen; no key of the game
 
-// What the key reader gives for an escape sequence that curses has no name
-// for: above every byte and every key curses names, so no character.
+// What read_code gives for an escape sequence that curses has no name for:
+// above every byte and every key code of curses, so no character.
 constexpr int UNNAMED_SEQUENCE = KEY_MAX + 0x1000;
 
 // The bytes of a control sequence after its introducer: parameter (0x30-0x3F)
@@ -32,8 +32,8 @@ constexpr int UNNAMED_SEQUENCE = KEY_MAX + 0x1000;
 constexpr bool continues_sequence(int code) { return code >= 0x20 && code <= 0x3F; }
 constexpr bool ends_sequence(int code) { return code >= 0x40 && code <= 0x7E; }
 
-// The key a curses key code stands for: the byte for 0..255, the arrows by
-// name; any other key has no character.
+// The Key of a curses key code: the byte for 0..255, the arrows by name;
+// any other key has no character.
 Key key_of(int code) {
     if (code >= 0 && code <= 255) return Key::of(static_cast<unsigned char>(code));
     switch (code) {
@@ -50,33 +50,33 @@ bool utf8_locale() {
     return codeset == "UTF-8" || codeset == "utf8" || codeset == "UTF8";
 }
 
-// The game's console on a curses screen. Output collects in the screen
-// buffer and reaches the terminal at every clear, colour change, key read
-// and sleep.
+// The game's console on a curses terminal. Output collects in the Console
+// and reaches the terminal at every clear, colour change, key read and sleep.
 class CursesTerminal final : public Terminal {
 public:
-    CursesTerminal(std::unique_ptr<SignalGuard> guard, std::unique_ptr<CursesScreen> screen, int input)
-        : guard_(std::move(guard)), screen_(std::move(screen)), input_(input), console_(utf8_locale()) {}
+    CursesTerminal(std::unique_ptr<SignalGuard> guard, std::unique_ptr<CursesMode> mode, int input,
+                   const StandIns& stand_ins)
+        : guard_(std::move(guard)), mode_(std::move(mode)), input_(input), console_(utf8_locale(), stand_ins) {}
 
     void write(std::string_view bytes) override { console_.write(bytes); }
 
     void clear_screen() override {
-        show();
+        refresh();
         console_.clear();
-        view_.go_home();
+        view_.reset_scroll();
     }
 
     void set_colours(Colours colours) override {
-        show();
+        refresh();
         view_.set_colours(palette_.cell_colours(colours, false));
     }
 
     void flash_colours(Colours colours) override {
-        show();
+        refresh();
         view_.set_colours(palette_.cell_colours(colours, true));
     }
 
-    void size_window() override { show(); }  // the terminal keeps its size: the view shows what fits
+    void size_window() override { refresh(); }  // the terminal keeps its size: the view shows what fits
     void mark_cursor() override { console_.mark(); }
     void unmark_cursor() override { console_.clear_mark(); }
     void set_status(std::span<const std::string_view> forms) override { console_.set_status(forms); }
@@ -85,20 +85,20 @@ public:
     // was being written: it goes to the screen as it is. Later ones scroll a
     // screen taller than the view, where they are scroll keys.
     Key read_key() override {
-        bool typed_ahead = key_waiting();
+        const bool typed_ahead = key_waiting();
         for (;;) {
             const int code = next_code();
-            if (!typed_ahead && view_.take_scroll_key(console_, code)) continue;
+            if (!typed_ahead && view_.handle_scroll_key(console_, code)) continue;
             return key_of(code);
         }
     }
 
-    // Shows the console, then sleeps; a resize does not cut the sleep short.
+    // A resize does not cut the sleep short.
     void sleep_ms(std::uint32_t ms) override {
-        show();
+        refresh();
         timespec left{static_cast<std::time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1'000'000L};
         for (;;) {
-            notice_signals();
+            handle_signals();
             if (nanosleep(&left, &left) == 0 || errno != EINTR) return;
         }
     }
@@ -108,38 +108,38 @@ public:
     // A line ends only with Enter: the terminal has no end of input to give.
     bool read_line(std::string& line) override {
         LineEditor editor(console_, line);
-        while (!editor.take(next_code())) {
+        while (!editor.handle_key(next_code())) {
         }
         return true;
     }
 
 private:
     // Puts the console on the terminal and rings a pending bell.
-    void show() {
-        view_.show(console_);
-        if (console_.take_bell()) beep();
+    void refresh() {
+        view_.refresh(console_);
+        if (console_.consume_bell()) beep();
     }
 
     // An end signal ends the run; after Ctrl-Z and the resume, and after a
-    // resize, the whole terminal is drawn anew at the window's size.
-    void notice_signals() {
+    // resize, the whole terminal is redrawn at the window's size.
+    void handle_signals() {
         SignalGuard::end_run_if_signalled();
-        const bool stopped = SignalGuard::take_stop_request();
-        if (stopped) screen_->suspend();
-        if (SignalGuard::take_resize() || stopped) {
-            screen_->fit_window();
+        const bool stopped = SignalGuard::consume_stop_request();
+        if (stopped) mode_->suspend();
+        if (SignalGuard::consume_resize() || stopped) {
+            mode_->resize_to_window();
             view_.repaint();
-            show();
+            refresh();
         }
     }
 
-    // The next key code, the console shown first: a curses code or
-    // UNNAMED_SEQUENCE. Ctrl-L repaints and reads on; a signal or a terminal
+    // The next key code (a curses code or UNNAMED_SEQUENCE), the console
+    // refreshed first. Ctrl-L repaints and reads on; a signal or a terminal
     // that has gone ends the run.
     int next_code() {
         for (;;) {
-            show();
-            notice_signals();
+            refresh();
+            handle_signals();
             const int code = read_code();
             if (code == CTRL_L) {
                 view_.repaint();
@@ -171,10 +171,10 @@ private:
         }
     }
 
-    // The wait is a poll of our own, which any signal cuts short (ERR); curses
-    // reads only once there is something to read, so that no signal ever cuts
-    // its read short, which would leave a failure queued in it. Keys curses
-    // has read ahead are taken first.
+    // The wait is our own poll(), which any signal interrupts (ERR); curses
+    // reads only once there is input, so that no signal ever interrupts its
+    // read(), which would leave an error queued in it. Keys curses has read
+    // ahead are taken first.
     int wait_for_code() {
         if (!std::exchange(none_queued_, false)) {
             const int queued = read_within(0);
@@ -183,7 +183,7 @@ private:
         pollfd ready{input_, POLLIN, 0};
         if (::poll(&ready, 1, -1) < 0) return ERR;
         const int code = read_within(-1);
-        terminal_gone_ = code == ERR;  // readable, yet nothing to read
+        terminal_gone_ = code == ERR;  // poll() reported input, but read() found end of file or an error
         return code;
     }
 
@@ -205,33 +205,33 @@ private:
         return code;
     }
 
-    // Destroyed in reverse: the terminal is given back before the signal
-    // handlers are.
+    // Destroyed in reverse order: the terminal is restored before the signal handlers are.
     std::unique_ptr<SignalGuard> guard_;
-    std::unique_ptr<CursesScreen> screen_;
+    std::unique_ptr<CursesMode> mode_;
     int input_;                        // the terminal read from
-    std::optional<int> pending_code_;  // a code read past the last one given, given next
+    std::optional<int> pending_code_;  // a code read past the last one returned, returned next
     bool none_queued_ = false;         // curses was found to hold no key, and none was read since
-    bool terminal_gone_ = false;       // readable, yet nothing to read
+    bool terminal_gone_ = false;       // see wait_for_code
     CursesPalette palette_;
     CursesView view_;
-    ScreenBuffer console_;  // the console as written
+    Console console_;
 };
 
 }  // namespace
 
-std::unique_ptr<Terminal> open_curses_terminal(const char* term_type, std::FILE* out, std::FILE* in, std::string& why) {
+std::unique_ptr<Terminal> open_curses_terminal(const char* term_type, std::FILE* out, std::FILE* in, std::string& why,
+                                               const StandIns& stand_ins) {
     // The guard comes first, so that curses leaves the signals to it.
     auto guard = std::make_unique<SignalGuard>();
-    auto screen = CursesScreen::open(term_type, out, in, why);
-    if (!screen) return nullptr;
-    return std::make_unique<CursesTerminal>(std::move(guard), std::move(screen), fileno(in));
+    auto mode = CursesMode::open(term_type, out, in, why);
+    if (!mode) return nullptr;
+    return std::make_unique<CursesTerminal>(std::move(guard), std::move(mode), fileno(in), stand_ins);
 }
 
-std::unique_ptr<Terminal> open_curses_terminal(std::string& why) {
-    // Without the environment's locale "C" stays, and the pictures show as plain stand-ins.
+std::unique_ptr<Terminal> open_curses_terminal(const StandIns& stand_ins, std::string& why) {
+    // Without the environment's locale "C" stays, and control bytes show as stand-ins.
     (void)std::setlocale(LC_ALL, "");
-    return open_curses_terminal(nullptr, stdout, stdin, why);
+    return open_curses_terminal(nullptr, stdout, stdin, why, stand_ins);
 }
 
 }  // namespace skarvel

@@ -37,8 +37,8 @@ void put_cells(int row, int col, std::u32string_view text, CellColours colours) 
 
 // The lines of the console its text takes: down to the last that is not
 // blank, or to the cursor's if that is lower.
-int text_rows(const ScreenBuffer& console) {
-    int last = CONSOLE_LINES - 1;
+int text_rows(const Console& console) {
+    int last = CONSOLE_ROWS - 1;
     while (last > console.cursor().row && console.line(last).find_first_not_of(U' ') == std::u32string_view::npos) {
         --last;
     }
@@ -100,7 +100,7 @@ int follow_cursor(const ViewAxis& axis) {
     return std::clamp(origin, 0, std::max(0, axis.size - axis.shown));
 }
 
-void CursesView::go_home() {
+void CursesView::reset_scroll() {
     top_ = 0;
     left_ = 0;
     scrolled_to_.reset();
@@ -121,22 +121,22 @@ void CursesView::repaint() {
     shown_.reset();
 }
 
-CursesView::Area CursesView::terminal_area(const ScreenBuffer& console) const {
+CursesView::Area CursesView::terminal_area(const Console& console) const {
     int rows = 0;
     int cols = 0;
     getmaxyx(stdscr, rows, cols);
-    const bool status = console.has_status() && rows > 1 && (rows < CONSOLE_LINES || cols < CONSOLE_COLS);
-    return {.rows = std::clamp(status ? rows - 1 : rows, 1, CONSOLE_LINES),
+    const bool status = console.has_status() && rows > 1 && (rows < CONSOLE_ROWS || cols < CONSOLE_COLS);
+    return {.rows = std::clamp(status ? rows - 1 : rows, 1, CONSOLE_ROWS),
             .cols = std::clamp(cols, 1, CONSOLE_COLS),
             .status = status};
 }
 
-CursesView::Range CursesView::scroll_range(const ScreenBuffer& console, const Area& view) {
-    const bool smaller = view.rows < CONSOLE_LINES || view.cols < CONSOLE_COLS;
-    return {smaller ? -console.history_lines() : 0, std::max(text_rows(console) - view.rows, 0)};
+CursesView::Range CursesView::scroll_range(const Console& console, const Area& view) {
+    const bool smaller = view.rows < CONSOLE_ROWS || view.cols < CONSOLE_COLS;
+    return {smaller ? -console.history_rows() : 0, std::max(text_rows(console) - view.rows, 0)};
 }
 
-bool CursesView::take_scroll_key(const ScreenBuffer& console, int code) {
+bool CursesView::handle_scroll_key(const Console& console, int code) {
     const Area view = terminal_area(console);
     const Range range = scroll_range(console, view);
     if (console.marked() || range.last <= range.first) return false;
@@ -159,7 +159,7 @@ bool CursesView::take_scroll_key(const ScreenBuffer& console, int code) {
 // sends what differs. The player's scroll holds until the console changes
 // (text written, the cursor moved, a clear): from then on the view follows
 // the cursor again, from where the player left it, never past the text's end.
-void CursesView::show(ScreenBuffer& console) {
+void CursesView::refresh(Console& console) {
     const auto mark = console.marked();
     const Position cursor = mark.value_or(console.cursor());
     if (console.lines_changed() || cursor != cursor_) scrolled_to_.reset();
@@ -169,7 +169,7 @@ void CursesView::show(ScreenBuffer& console) {
                         : std::min(follow_cursor({.origin = top_,
                                                   .cursor = cursor.row,
                                                   .shown = view.rows,
-                                                  .size = CONSOLE_LINES,
+                                                  .size = CONSOLE_ROWS,
                                                   .margin = mark ? MARK_ROWS_AROUND : 0}),
                                    range.last);
     left_ = follow_cursor({.origin = left_,
@@ -187,15 +187,15 @@ void CursesView::show(ScreenBuffer& console) {
     bool any = all || cursor != cursor_;
     for (int row = 0; row < view.rows; ++row) {
         const int line = top_ + row;
-        const ScreenBuffer::Changed changed = all        ? ScreenBuffer::Changed{0, CONSOLE_COLS}
-                                              : line < 0 ? ScreenBuffer::Changed{}
-                                                         : console.changed(line);
-        const int from = std::max(changed.from, left_);
-        const int to = std::min(changed.to, left_ + view.cols);
-        if (from >= to) continue;
+        const Console::ColSpan changed = all        ? Console::ColSpan{0, CONSOLE_COLS}
+                                         : line < 0 ? Console::ColSpan{}
+                                                    : console.changed(line);
+        const int first = std::max(changed.first, left_);
+        const int end = std::min(changed.end, left_ + view.cols);
+        if (first >= end) continue;
         const std::u32string_view text = line < 0 ? console.history_line(line) : console.line(line);
-        put_cells(row, from - left_, text.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from)),
-                  colours_);
+        put_cells(row, first - left_,
+                  text.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(end - first)), colours_);
         any = true;
     }
     if (view.status && (all || console.status_changed())) {

@@ -1,8 +1,8 @@
 // The console on the terminal, in curses' standard screen: the part of the
 // 150x40 console the terminal has room for, in the console's colours, and
 // on a smaller terminal the game's status line under it. Only what changed
-// since the last show is handed to curses, whose own comparison then sends
-// only what differs.
+// since the last refresh is handed to curses, whose own comparison then
+// sends only what differs.
 #pragma once
 
 #include <curses.h>
@@ -10,7 +10,7 @@
 #include <array>
 #include <optional>
 
-#include "console/screen_buffer.h"
+#include "console/console.h"
 
 namespace skarvel {
 
@@ -67,23 +67,23 @@ int follow_cursor(const ViewAxis& axis);
 
 class CursesView {
 public:
-    // Puts on the terminal what changed in `console` since the last show,
-    // and takes its changes: all of it, or on a smaller terminal the part that
-    // holds the cursor (the marked cell with a few cells around it), or the
-    // part the player scrolled to. The cursor rests on the mark, if there is
-    // one, else where the text ends.
-    void show(ScreenBuffer& console);
+    // Puts on the terminal what changed in `console` since the last refresh,
+    // and forgets its changes: all of it, or on a smaller terminal the part
+    // that holds the cursor (the marked cell with a few cells around it), or
+    // the part the player scrolled to. The cursor rests on the mark, if there
+    // is one, else where the text ends.
+    void refresh(Console& console);
 
-    void go_home();                         // a screen drawn anew shows from its top left
+    void reset_scroll();                    // a new screen shows from its top left
     void set_colours(CellColours colours);  // every cell, text already shown included
-    void repaint();                         // the whole terminal anew at the next show
+    void repaint();                         // redraw the whole terminal at the next refresh
 
-    // Takes a scroll key (Up, Down, PageUp, PageDown, Home, End) while the
-    // console has no mark and its text is taller than the view: true when
-    // taken. On a terminal smaller than the console the lines scrolled off
-    // its top can be scrolled to as well; a terminal that holds the whole
-    // console shows it as the console is.
-    bool take_scroll_key(const ScreenBuffer& console, int code);
+    // Scrolls by a scroll key (Up, Down, PageUp, PageDown, Home, End) while
+    // the console has no mark and its text is taller than the view: false
+    // for any other key. On a terminal smaller than the console the rows
+    // scrolled off its top can be scrolled to as well; a terminal that holds
+    // the whole console shows it as the console is.
+    bool handle_scroll_key(const Console& console, int code);
 
 private:
     // The terminal's rows and columns the console takes, whether the status
@@ -95,13 +95,13 @@ private:
         int top = 0, left = 0;
         bool operator==(const Area&) const = default;
     };
-    Area terminal_area(const ScreenBuffer& console) const;
+    Area terminal_area(const Console& console) const;
     // The first lines the view may show: from the oldest line scrolled off
     // (on a terminal smaller than the console) to the text's last in view.
     struct Range {
         int first = 0, last = 0;
     };
-    static Range scroll_range(const ScreenBuffer& console, const Area& view);
+    static Range scroll_range(const Console& console, const Area& view);
 
     CellColours colours_;             // of every cell
     std::optional<Area> shown_;       // as last shown; none to show it all again

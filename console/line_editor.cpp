@@ -4,7 +4,7 @@
 
 namespace skarvel {
 
-bool LineEditor::take(int code) {
+bool LineEditor::handle_key(int code) {
     if (code == '\n' || code == '\r' || code == KEY_ENTER) {
         line_ += '\n';
         console_.put('\n');

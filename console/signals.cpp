@@ -51,9 +51,9 @@ void SignalGuard::end_run_if_signalled() {
     if (end_signal != 0) throw RunEnded{RunEnded::Cause::signal, end_signal};
 }
 
-bool SignalGuard::take_stop_request() { return std::exchange(stop_requested, 0) != 0; }
+bool SignalGuard::consume_stop_request() { return std::exchange(stop_requested, 0) != 0; }
 
-bool SignalGuard::take_resize() { return std::exchange(resized, 0) != 0; }
+bool SignalGuard::consume_resize() { return std::exchange(resized, 0) != 0; }
 
 void SignalGuard::stop_process() {
     struct sigaction stop {};

@@ -4,6 +4,7 @@
 // virtual clock.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -15,8 +16,8 @@ namespace skarvel {
 // The console is 150 columns by 40 lines; a tab moves to the next of every
 // eight columns.
 constexpr int CONSOLE_COLS = 150;
-constexpr int CONSOLE_LINES = 40;
-constexpr std::size_t CONSOLE_CELLS = std::size_t{CONSOLE_COLS} * CONSOLE_LINES;
+constexpr int CONSOLE_ROWS = 40;
+constexpr std::size_t CONSOLE_CELLS = std::size_t{CONSOLE_COLS} * CONSOLE_ROWS;
 constexpr int TAB_WIDTH = 8;
 
 // A place on a grid: on the console, or on the game's field.
@@ -41,6 +42,10 @@ struct Colours {
     ConsoleColour foreground;
     bool operator==(const Colours&) const = default;
 };
+
+// What each byte below 32 shows as where the terminal cannot show the
+// console's pictures (a locale without UTF-8): ASCII the game chooses.
+using StandIns = std::array<char, 32>;
 
 // One key press: a character, an arrow, or another key without a character
 // (Home, PageDown, a function key...).

@@ -35,7 +35,7 @@ void spend_power_in_flash(GameState& g, Terminal& term) {
     spend_power(g, term);
     term.sleep_ms(20);
     restore_colours(g, term);
-    draw_game_screen(g, term, g.glyphs().player);
+    draw_game_screen(g, term, Cell::player);
 }
 
 enum class Command { moved, restart, quit };
@@ -81,7 +81,7 @@ GameEnd play_game(GameState& g, Terminal& term) {
 
 void announce_game_over(GameState& g, Terminal& term) {
     flash(term, Flash::game_over);
-    draw_game_screen(g, term, g.glyphs().player_hit);
+    draw_game_screen(g, term, Cell::player_hit);
     term.sleep_ms(200);
     term.unmark_cursor();  // from here on the cursor follows the text to the prompt
     term.printf("GAMEOVER!\a\n");
@@ -98,15 +98,15 @@ void announce_game_over(GameState& g, Terminal& term) {
 
 void announce_win(GameState& g, Terminal& term) {
     saturating_increment(g.games_won);
-    draw_game_screen(g, term, g.glyphs().player);
+    draw_game_screen(g, term, Cell::player);
     term.unmark_cursor();
     term.printf("YOU ARE A WINNER!\a\n");
 }
 
 // Offers Retry (true) or Back (false) at the end of a game.
 bool ask_retry(const GameState& g, Terminal& term) {
-    term.printf("\n\t\t%c Retry (R)\n", g.glyphs().pointer);
-    term.printf("\t\t%c Back (B)\n", g.glyphs().pointer);
+    term.printf("\n\t\t%c Retry (R)\n", g.glyphs().bullet);
+    term.printf("\t\t%c Back (B)\n", g.glyphs().bullet);
     return wait_for_letter(term, "RB") == 'R';
 }
 

@@ -19,7 +19,7 @@ static_assert(panel_text_col(MAX_COLS) + static_cast<int>(CREDIT.size()) < CONSO
 void draw_panel_line(const GameState& g, Terminal& term, int row) {
     const int spacing = g.rows / 8;
     if (spacing == 0 || row % spacing != 0) return;
-    const char p = g.glyphs().pointer;
+    const char p = g.glyphs().bullet;
     switch (row / spacing) {
         case 1: term.printf("\t KELDRY'S SKARVLE"); break;
         case 2: term.printf("\t%c Survival: %d", p, g.games_won); break;
@@ -46,12 +46,12 @@ void set_counters_status(const GameState& g, Terminal& term) {
     };
     keep(0, std::snprintf(lines[0], sizeof lines[0],
                           "Score: %d  High score: %d  Power: %d  Lives: %d  |  %c %d  %c %d  %c %d", g.score,
-                          g.best_score, g.powers_held, g.lives_held, glyphs.bomb, g.bombs_placed, glyphs.power,
-                          g.powers_on_field, glyphs.life, g.lives_on_field));
+                          g.best_score, g.powers_held, g.lives_held, glyphs[Cell::bomb], g.bombs_placed,
+                          glyphs[Cell::power], g.powers_on_field, glyphs[Cell::extra_life], g.lives_on_field));
     keep(1,
          std::snprintf(lines[1], sizeof lines[1], "Lives: %d  Power: %d  Score: %d  High: %d  |  %c %d  %c %d  %c %d",
-                       g.lives_held, g.powers_held, g.score, g.best_score, glyphs.bomb, g.bombs_placed, glyphs.power,
-                       g.powers_on_field, glyphs.life, g.lives_on_field));
+                       g.lives_held, g.powers_held, g.score, g.best_score, glyphs[Cell::bomb], g.bombs_placed,
+                       glyphs[Cell::power], g.powers_on_field, glyphs[Cell::extra_life], g.lives_on_field));
     keep(2, std::snprintf(lines[2], sizeof lines[2], "Lives %d  Power %d  Score %d  High %d", g.lives_held,
                           g.powers_held, g.score, g.best_score));
     keep(3, std::snprintf(lines[3], sizeof lines[3], "L%d P%d S%d H%d", g.lives_held, g.powers_held, g.score,
@@ -59,30 +59,22 @@ void set_counters_status(const GameState& g, Terminal& term) {
     term.set_status(forms);
 }
 
-// The glyph each kind of cell is drawn with, in the order of Cell.
-static_assert(static_cast<int>(Cell::life) == 7, "one glyph for each kind of cell");
-std::array<char, 8> cell_glyphs(const GlyphSet& glyphs) {
-    return {EMPTY,       glyphs.border_top, glyphs.border_bottom, glyphs.border_left, glyphs.border_right,
-            glyphs.bomb, glyphs.power,      glyphs.life};
-}
-
 }  // namespace
 
-void draw_game_screen(const GameState& g, Terminal& term, char player) {
+void draw_game_screen(const GameState& g, Terminal& term, Cell player) {
     const GlyphSet& glyphs = g.glyphs();
-    const std::array<char, 8> glyph_of = cell_glyphs(glyphs);
     term.clear_screen();
     term.printf("Length: %d\tWidth: %d\tLevel: %d\n", g.cols, g.rows, g.level);
     for (int row = 0; row < g.rows; ++row) {
         std::array<char, GRID_COLS> line;  // NOLINT(cppcoreguidelines-pro-type-member-init): the first cols are set
-        for (int col = 0; col < g.cols; ++col) line[col] = glyph_of[static_cast<std::size_t>(g.field[row][col])];
+        for (int col = 0; col < g.cols; ++col) line[col] = glyphs[g.field[row][col]];
         const std::string_view cells(line.data(), static_cast<std::size_t>(g.cols));
         if (row == g.row) {
             // The cursor rests on the player while the game waits for a key.
             const auto col = static_cast<std::size_t>(g.col);
             term.write(cells.substr(0, col));
             term.mark_cursor();
-            term.putchar(player);
+            term.putchar(glyphs[player]);
             term.write(cells.substr(col + 1));
         } else {
             term.write(cells);
@@ -90,8 +82,8 @@ void draw_game_screen(const GameState& g, Terminal& term, char player) {
         draw_panel_line(g, term, row);
         term.putchar('\n');
     }
-    term.printf("Bombs(%c): %d\tPowers(%c): %d\tLives(%c): %d\n", glyphs.bomb, g.bombs_placed, glyphs.power,
-                g.powers_on_field, glyphs.life, g.lives_on_field);
+    term.printf("Bombs(%c): %d\tPowers(%c): %d\tLives(%c): %d\n", glyphs[Cell::bomb], g.bombs_placed,
+                glyphs[Cell::power], g.powers_on_field, glyphs[Cell::extra_life], g.lives_on_field);
     set_counters_status(g, term);
 }
 

@@ -8,8 +8,8 @@
 namespace skarvel {
 
 // Clears the console and draws the whole game screen from the state, the
-// player shown as `player` (its glyph or its hit glyph) on its cell, with
-// the cursor marked to rest there. The player is never in the grid itself.
-void draw_game_screen(const GameState& g, Terminal& term, char player);
+// player drawn as `player` (Cell::player, or Cell::player_hit) on its cell,
+// with the cursor marked to rest there.
+void draw_game_screen(const GameState& g, Terminal& term, Cell player);
 
 }  // namespace skarvel

@@ -12,10 +12,6 @@
 
 namespace skarvel {
 
-// What a cell of the field holds. The player is never in the field: the game
-// screen draws it over its cell.
-enum class Cell : unsigned char { empty, border_top, border_bottom, border_left, border_right, bomb, power, life };
-
 // NOLINTNEXTLINE(cert-msc51-cpp): the generator's default seed is never used; see rng.
 struct GameState {
     // The field, [row][col]; only the first `rows` rows and `cols` columns are in use.

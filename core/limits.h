@@ -28,7 +28,7 @@ constexpr int FIRST_SCHEME = 1;
 constexpr int LAST_SCHEME = 8;
 
 // The side panel starts at the first tab stop after the field, with a
-// pointer and a blank before its text.
+// bullet and a blank before its text.
 constexpr int panel_text_col(int cols) { return (cols / TAB_WIDTH + 1) * TAB_WIDTH + 2; }
 
 // Lines of the game screen besides the field: the header and the counters
@@ -39,7 +39,7 @@ constexpr int GAME_SCREEN_EXTRA_LINES = 2 + 5 + 1;
 static_assert(MIN_COLS >= 3 && MIN_ROWS >= 3, "a field keeps at least one interior cell");
 static_assert(MAX_COLS <= GRID_COLS && MAX_ROWS <= GRID_ROWS, "the grid holds every field the options allow");
 static_assert(MIN_ROWS / 8 >= 1 && 7 * (MAX_ROWS / 8) < MAX_ROWS, "the seven panel lines lie on the field's rows");
-static_assert(MAX_ROWS + GAME_SCREEN_EXTRA_LINES <= CONSOLE_LINES, "the tallest game fits the console");
+static_assert(MAX_ROWS + GAME_SCREEN_EXTRA_LINES <= CONSOLE_ROWS, "the tallest game fits the console");
 static_assert(panel_text_col(MAX_COLS) < CONSOLE_COLS, "the widest field leaves room for the side panel");
 static_assert(MIN_LEVEL >= 1, "the drop odds divide by multiples of the level");
 

@@ -11,9 +11,9 @@ namespace {
 // Shows the player hit for half a second in the hit colours.
 void flash_hit(const GameState& g, Terminal& term) {
     flash(term, Flash::hit);
-    draw_game_screen(g, term, g.glyphs().player_hit);
+    draw_game_screen(g, term, Cell::player_hit);
     term.sleep_ms(500);
-    draw_game_screen(g, term, g.glyphs().player);
+    draw_game_screen(g, term, Cell::player);
     restore_colours(g, term);
 }
 
@@ -25,7 +25,7 @@ Outcome make_move(GameState& g, Terminal& term) {
     if (outcome == Outcome::hit) flash_hit(g, term);
     saturating_increment(g.score);
     spawn_after_move(g, term);
-    draw_game_screen(g, term, g.glyphs().player);
+    draw_game_screen(g, term, Cell::player);
     return outcome;
 }
 

@@ -17,7 +17,7 @@ Outcome resolve_entered_cell(GameState& g) {
             --g.powers_on_field;
             cell = Cell::empty;
             return Outcome::collected;
-        case Cell::life:
+        case Cell::extra_life:
             ++g.lives_held;
             --g.lives_on_field;
             cell = Cell::empty;

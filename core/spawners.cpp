@@ -57,7 +57,7 @@ void maybe_drop_power(GameState& g, Clock& clock) {
 }
 
 void maybe_drop_life(GameState& g, Clock& clock) {
-    maybe_drop(g, clock, 20u * static_cast<unsigned>(g.level), Cell::life, g.lives_on_field);
+    maybe_drop(g, clock, 20u * static_cast<unsigned>(g.level), Cell::extra_life, g.lives_on_field);
 }
 
 void scatter_bombs(GameState& g, Clock& clock) {

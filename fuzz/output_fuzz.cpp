@@ -35,8 +35,8 @@
 #include <thread>
 #include <utility>
 
+#include "console/console.h"  // DEL
 #include "console/curses_terminal.h"
-#include "console/screen_buffer.h"  // DEL
 #include "fuzz/fuzz_support.h"
 
 #ifndef FUZZ_LOCALE
@@ -76,7 +76,7 @@ public:
     Screen() {
         std::setlocale(LC_ALL, FUZZ_LOCALE);
         winsize size{};
-        size.ws_row = CONSOLE_LINES;
+        size.ws_row = CONSOLE_ROWS;
         size.ws_col = CONSOLE_COLS;
         check(::openpty(&master_, &slave_, nullptr, nullptr, &size) == 0, "openpty");
         reader_ = std::thread([this] { read_forever(); });

@@ -94,7 +94,7 @@ void run_help_screen(Session& s) {
         if (pauses_after(c)) term.sleep_ms(10);
     }
     if (help.cut) term.printf("\n\t... (%s is longer than 8 KiB: the rest is not shown)", HELP_FILE);
-    term.printf("\n\n\t\t%c Back (B)\n", s.game.glyphs().pointer);
+    term.printf("\n\n\t\t%c Back (B)\n", s.game.glyphs().bullet);
     wait_for_letter(term, "PQB");
 }
 

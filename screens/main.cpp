@@ -11,6 +11,7 @@
 
 #include "console/curses_terminal.h"
 #include "core/game_state.h"
+#include "core/glyphs.h"
 #include "records/record_store.h"
 #include "screens/command_line.h"
 #include "screens/data_files.h"
@@ -68,7 +69,7 @@ int run(int argc, char* argv[]) {
     std::optional<RunEnded> ended;
     {
         std::string why;
-        const auto term = open_curses_terminal(why);
+        const auto term = open_curses_terminal(picture_stand_ins(), why);
         if (!term) {
             say(why);
             return 1;

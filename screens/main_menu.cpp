@@ -6,7 +6,7 @@ namespace skarvel {
 namespace {
 
 void draw_main_menu(const GameState& g, Terminal& term) {
-    const char p = g.glyphs().pointer;
+    const char p = g.glyphs().bullet;
     begin_menu_screen(term);
     term.printf("\tMain menu:\n");
     term.printf("\n\t%c Play (P)\n", p);
@@ -51,7 +51,7 @@ MenuChoice run_main_menu(Session& s) {
 }
 
 void run_achievements_screen(const GameState& g, Terminal& term) {
-    const char p = g.glyphs().pointer;
+    const char p = g.glyphs().bullet;
     begin_menu_screen(term);
     term.printf("\tAchievements:\n");
     term.printf("\n\t%c High score: %d\n", p, g.best_score);

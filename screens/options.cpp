@@ -24,7 +24,7 @@ void save_options(Session& s) { s.records.save_options(options_of(s.game)); }
 void run_map_size_screen(Session& s) {
     GameState& g = s.game;
     Terminal& term = s.term;
-    const char p = g.glyphs().pointer;
+    const char p = g.glyphs().bullet;
     TypedInput typed(term);  // the lines typed on this visit
     begin_menu_screen(term);
     term.printf("\t%cTip: enter 'P' to pass.\n", p);
@@ -53,12 +53,12 @@ void run_level_screen(Session& s) {
     Terminal& term = s.term;
     for (;;) {
         begin_menu_screen(term);
-        term.printf("\t%c Tip: Press direction keys to choose a level.\n", g.glyphs().pointer);
+        term.printf("\t%c Tip: Press direction keys to choose a level.\n", g.glyphs().bullet);
         term.printf("\n\t\tEasy   Normal   Hard   Isane\n");
         term.printf("\tLevel");
         for (int i = 0; i < g.level; ++i) term.printf("   ");  // the marker moves three columns a level
         term.printf("%c %d", g.glyphs().level_marker, g.level);
-        term.printf("\n\n\t\t%c Back (B)", g.glyphs().pointer);
+        term.printf("\n\n\t\t%c Back (B)", g.glyphs().bullet);
         const char letter = read_letter(term);
         if (letter == 'B') {
             save_options(s);
@@ -77,7 +77,7 @@ void run_colour_screen(Session& s) {
     term.printf("\tBackground\tFront\t\tNumber\n");
     for (const char* line : SCHEME_LINES) term.printf("%s\n", line);
     term.printf("\n\tPress number to change the color.\n");
-    term.printf("\n\t\t%c Back (B)\n", s.game.glyphs().pointer);
+    term.printf("\n\t\t%c Back (B)\n", s.game.glyphs().bullet);
     for (;;) {
         const char letter = read_letter(term);
         if (letter == 'B') return;
@@ -96,10 +96,10 @@ void run_display_screen(Session& s) {
     for (;;) {
         begin_menu_screen(term);
         term.printf("\tDisplay\t\tNumber\n");
-        term.printf("\t %c\t\t 1\n", PICTURE_GLYPHS.player);
-        term.printf("\t %c\t\t 2\n", PLAIN_GLYPHS.player);
+        term.printf("\t %c\t\t 1\n", PICTURE_GLYPHS[Cell::player]);
+        term.printf("\t %c\t\t 2\n", PLAIN_GLYPHS[Cell::player]);
         term.printf("\n\tPress number to change the diaplay.\n");
-        term.printf("\n\t\t%c Back (B)\n", s.game.glyphs().pointer);
+        term.printf("\n\t\t%c Back (B)\n", s.game.glyphs().bullet);
         const char letter = wait_for_letter(term, "B12");
         if (letter == 'B') return;
         s.game.display_mode = letter == '1' ? DisplayMode::pictures : DisplayMode::plain;
@@ -123,7 +123,7 @@ constexpr ScreenKey SCREEN_KEYS[] = {
 
 void run_options_menu(Session& s) {
     for (;;) {
-        const char p = s.game.glyphs().pointer;
+        const char p = s.game.glyphs().bullet;
         begin_menu_screen(s.term);
         s.term.printf("\tOptions:\n");
         s.term.printf("\n\t%c Map size (M)\n", p);

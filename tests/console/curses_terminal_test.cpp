@@ -22,7 +22,7 @@
 #include <thread>
 #include <vector>
 
-#include "console/curses_screen.h"
+#include "console/curses_mode.h"
 #include "console/curses_view.h"
 #include "support/scripted_terminal.h"
 
@@ -95,7 +95,7 @@ void wait_until_polling(pid_t tid, long blocks = -1) {
 // the terminal emulator on the master side.
 class CursesOnPty : public ::testing::Test {
 protected:
-    void open(const char* locale, const char* term_type = "xterm-256color", int rows = CONSOLE_LINES,
+    void open(const char* locale, const char* term_type = "xterm-256color", int rows = CONSOLE_ROWS,
               int cols = CONSOLE_COLS) {
         std::setlocale(LC_ALL, locale);
         ASSERT_EQ(openpty(&master_, &slave_, nullptr, nullptr, nullptr), 0);
@@ -103,7 +103,9 @@ protected:
         in_ = fdopen(slave_, "r");
         out_ = fdopen(dup(slave_), "w");
         std::string why;
-        term_ = open_curses_terminal(term_type, out_, in_, why);
+        StandIns letters{};  // without UTF-8, control byte b shows as the letter 'A' + b
+        for (std::size_t b = 0; b < letters.size(); ++b) letters[b] = static_cast<char>('A' + b);
+        term_ = open_curses_terminal(term_type, out_, in_, why, letters);
         ASSERT_TRUE(term_) << why;
         term_->sleep_ms(0);
         started_ = received();
@@ -195,7 +197,7 @@ TEST_F(CursesOnPty, ControlBytesShowAsPicturesOrStandInsAndNeverReachTheTerminal
     open("C");
     term_->write("<\x01\x03\x0f\x1b>");
     term_->sleep_ms(0);
-    EXPECT_THAT(received(), HasSubstr("<@$*?>"));
+    EXPECT_THAT(received(), HasSubstr("<BDP\\>"));
 }
 
 // A frame reaches the terminal in one write(), however many lines changed;
@@ -320,12 +322,12 @@ TEST_F(CursesOnPty, TypedLinesAreEditedAndControlKeysIgnored) {
 // a window that shrinks.
 TEST_F(CursesOnPty, CursesIsNeverLargerThanTheConsole) {
     open("C.UTF-8", "xterm-256color", 32768, 40000);
-    EXPECT_EQ(LINES, CONSOLE_LINES + 1);
+    EXPECT_EQ(LINES, CONSOLE_ROWS + 1);
     EXPECT_EQ(COLS, CONSOLE_COLS);
     resize(65535, 65535);
     term_->write("still here");
     term_->sleep_ms(0);
-    EXPECT_EQ(LINES, CONSOLE_LINES + 1);
+    EXPECT_EQ(LINES, CONSOLE_ROWS + 1);
     EXPECT_EQ(COLS, CONSOLE_COLS);
     EXPECT_THAT(received(), HasSubstr("still here"));
     resize(24, 80);
@@ -420,9 +422,9 @@ TEST_F(CursesOnPty, TheStatusLineShowsOnATerminalSmallerThanTheConsole) {
 // scrolled off the console, and after any resize alike, never past the
 // text's end. Where the console fits, every key goes to the screen.
 TEST_F(CursesOnPty, AScreenTallerThanTheViewScrollsOnceWritten) {
-    for (const int rows : {24, CONSOLE_LINES}) {
+    for (const int rows : {24, CONSOLE_ROWS}) {
         SCOPED_TRACE(rows);
-        const bool smaller = rows < CONSOLE_LINES;
+        const bool smaller = rows < CONSOLE_ROWS;
         open("C.UTF-8", "xterm-256color", rows, smaller ? 80 : CONSOLE_COLS);
         const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz01234567";
         for (const char letter : letters) term_->printf("%s\n", std::string(8, letter).c_str());  // 60 lines

@@ -40,16 +40,17 @@ TEST(LineEditor, BackspaceTakesTheLastCharacterShownOffTheLineAndTheScreen) {
         {"1\xc3\t<<9", "19", U"19"},
     };
     for (const auto& c : cases) {
-        ScreenBuffer screen(true);
+        Console screen(true);
         screen.write("N:");  // the prompt stays, whatever is taken back
         std::string line;
         LineEditor editor(screen, line);
-        for (const char b : c.typed) EXPECT_FALSE(editor.take(b == '<' ? BACKSPACE : static_cast<unsigned char>(b)));
+        for (const char b : c.typed)
+            EXPECT_FALSE(editor.handle_key(b == '<' ? BACKSPACE : static_cast<unsigned char>(b)));
         std::u32string shown(screen.line(0));
         shown.erase(shown.find_last_not_of(U' ') + 1);
         EXPECT_EQ(line, c.line) << c.typed;
         EXPECT_EQ(shown, U"N:" + c.screen) << c.typed;
-        EXPECT_TRUE(editor.take('\r'));
+        EXPECT_TRUE(editor.handle_key('\r'));
         EXPECT_EQ(line, c.line + "\n");
     }
     (void)std::setlocale(LC_ALL, "C");

@@ -22,7 +22,7 @@ TEST(BuildField, FramesTheFieldWithBlankCornersAndLeavesTheRestAlone) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.cols) + "x" + std::to_string(c.rows));
         GameState g;
-        for (auto& row : g.field) row.fill(Cell::life);  // what a larger field left
+        for (auto& row : g.field) row.fill(Cell::extra_life);  // what a larger field left
         g.cols = c.cols, g.rows = c.rows;
         g.bombs_placed = g.powers_on_field = g.lives_on_field = 7;
         g.placements_left = 9, g.row = 2, g.col = 1, g.score = 4, g.powers_held = 5, g.lives_held = 6;
@@ -33,8 +33,8 @@ TEST(BuildField, FramesTheFieldWithBlankCornersAndLeavesTheRestAlone) {
             for (int j = 0; j < g.cols; ++j) line += " ^v<>*%$"[static_cast<int>(g.field[i][j])];
         }
         EXPECT_EQ(lines, c.lines);
-        EXPECT_EQ(g.field[0][c.cols], Cell::life);
-        EXPECT_EQ(g.field[c.rows][0], Cell::life);
+        EXPECT_EQ(g.field[0][c.cols], Cell::extra_life);
+        EXPECT_EQ(g.field[c.rows][0], Cell::extra_life);
         EXPECT_EQ(g.bombs_placed + g.powers_on_field + g.lives_on_field, 0);
         // What a spent power relies on: the game itself goes on.
         EXPECT_EQ(std::vector<int>({g.placements_left, g.row, g.col, g.score, g.powers_held, g.lives_held}),

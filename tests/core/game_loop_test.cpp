@@ -130,7 +130,7 @@ TEST_F(Play, TheFirstMoveDropsAPowerThenALifeThenABomb) {
     play_games(g, t);
     EXPECT_EQ(t.seen, (std::vector<Seen>{{15, 4, 0, 1, 0}}));
     EXPECT_EQ(g.field[12][34], Cell::power);
-    EXPECT_EQ(g.field[15][18], Cell::life);
+    EXPECT_EQ(g.field[15][18], Cell::extra_life);
     EXPECT_EQ(g.field[4][19], Cell::bomb);
     EXPECT_EQ(g.bombs_placed + g.powers_on_field + g.lives_on_field, 3);
 }
@@ -162,7 +162,7 @@ TEST_F(Play, SteppingOnAnItemOrASurvivedBombCountsTheMoveAndEmptiesTheCell) {
         std::vector<std::string> commands;
     } cases[] = {
         {Cell::power, 1, {2, 3, 1, 1, 1}, "\t> Power: 1\n", {"CLS"}},
-        {Cell::life, 1, {2, 3, 1, 2, 0}, "\t> Lives: 2\n", {"CLS"}},
+        {Cell::extra_life, 1, {2, 3, 1, 2, 0}, "\t> Lives: 2\n", {"CLS"}},
         {Cell::bomb, 2, {2, 3, 1, 1, 0}, "\t> Lives: 1\n", {"FLASH 48", "CLS", "CLS", "COLOR 07", "CLS"}},
     };
     for (const auto& c : cases) {

@@ -16,7 +16,7 @@ namespace {
 // A built field with distinct values in every counter the screen shows.
 GameState field(int cols, int rows, DisplayMode mode) {
     GameState g;
-    for (auto& row : g.field) row.fill(Cell::life);  // what a larger field left
+    for (auto& row : g.field) row.fill(Cell::extra_life);  // what a larger field left
     g.display_mode = mode;
     g.cols = cols, g.rows = rows, g.level = 3;
     build_field(g);
@@ -28,8 +28,14 @@ GameState field(int cols, int rows, DisplayMode mode) {
 
 std::string printed(const GameState& g) {
     testing::ScriptedTerminal t;
-    draw_game_screen(g, t, '@');
+    draw_game_screen(g, t, Cell::player);
     return t.transcript();
+}
+
+// Without UTF-8 the console shows display mode 1's glyph bytes as these.
+TEST(GameScreen, PictureStandInsLookLikeThePictures) {
+    const StandIns stand_ins = picture_stand_ins();
+    EXPECT_EQ(std::string(stand_ins.begin(), stand_ins.end()), "?@!$???????????*><???%??^?>???^v");
 }
 
 TEST(GameScreen, NarrowestField) {
@@ -47,7 +53,7 @@ TEST(GameScreen, NarrowestField) {
               " # \t> Dodge, grab, wipe!\n"
               "Bombs(*): 9\tPowers(%): 10\tLives($): 11\n");
     testing::ScriptedTerminal t;
-    draw_game_screen(g, t, '@');
+    draw_game_screen(g, t, Cell::player);
     EXPECT_EQ(t.output().substr(t.mark(), 2), "@#");  // the cursor rests on the player
 }
 
@@ -56,7 +62,7 @@ TEST(GameScreen, NarrowestField) {
 // the player's own state first.
 TEST(GameScreen, HandsOverTheCountersInOneStatusLine) {
     testing::ScriptedTerminal t;
-    draw_game_screen(field(40, 20, DisplayMode::plain), t, '@');
+    draw_game_screen(field(40, 20, DisplayMode::plain), t, Cell::player);
     EXPECT_EQ(t.status(), (std::vector<std::string>{"Score: 5  High score: 6  Power: 7  Lives: 8  |  * 9  % 10  $ 11",
                                                     "Lives: 8  Power: 7  Score: 5  High: 6  |  * 9  % 10  $ 11",
                                                     "Lives 8  Power 7  Score 5  High 6", "L8 P7 S5 H6"}));
@@ -107,7 +113,7 @@ TEST(GameScreen, SpacesTheSevenPanelLinesByAnEighthOfTheWidthWithinTheConsole) {
             const std::string& line = lines[static_cast<std::size_t>(i) + 1];
             const auto n = std::find(c.panel_rows.begin(), c.panel_rows.end(), i) - c.panel_rows.begin();
             std::string text = n < 7 ? panel[static_cast<std::size_t>(n)] : "";
-            std::replace(text.begin(), text.end(), '>', g.glyphs().pointer);
+            std::replace(text.begin(), text.end(), '>', g.glyphs().bullet);
             EXPECT_EQ(line.substr(static_cast<std::size_t>(c.cols)), text) << "row " << i;
             EXPECT_LT(columns(line), 150) << "row " << i << " would wrap";
         }

@@ -13,7 +13,7 @@ namespace {
 
 using namespace testing;
 
-std::string screen_with(const GameState& g, char player) {
+std::string screen_with(const GameState& g, Cell player) {
     ScriptedTerminal t;
     draw_game_screen(g, t, player);
     return t.transcript();
@@ -31,7 +31,7 @@ TEST(ResolveEnteredCell, CostsALifeCollectsOrWins) {
         {Cell::bomb, 0, 9, Outcome::game_over, 0, 0, 2, 2, Cell::bomb},  // and again on the same cell
         {Cell::bomb, 2, 9, Outcome::hit, 1, 0, 2, 2, Cell::empty},
         {Cell::power, 1, 1, Outcome::collected, 1, 1, 1, 2, Cell::empty},  // items never win
-        {Cell::life, 1, 1, Outcome::collected, 2, 0, 2, 1, Cell::empty},
+        {Cell::extra_life, 1, 1, Outcome::collected, 2, 0, 2, 1, Cell::empty},
         {Cell::empty, 1, 1, Outcome::won, 1, 0, 2, 2, Cell::empty},
         {Cell::empty, 1, 0, Outcome::plain_move, 1, 0, 2, 2, Cell::empty},
         {Cell::empty, 1, 2, Outcome::plain_move, 1, 0, 2, 2, Cell::empty},
@@ -64,8 +64,9 @@ TEST(MakeMove, ABombWithALifeToSpareFlashesTheHitThenMovesOn) {
     EXPECT_EQ(make_move(g, t), Outcome::hit);
     EXPECT_EQ(g.lives_held, 1);
     EXPECT_EQ(g.score, 1);
-    const std::string hit = "<FLASH 48>" + screen_with(shown, '!') + "{500}" + screen_with(shown, '@') + "<COLOR 79>";
-    EXPECT_EQ(t.transcript(), hit + screen_with(g, '@'));
+    const std::string hit =
+        "<FLASH 48>" + screen_with(shown, Cell::player_hit) + "{500}" + screen_with(shown, Cell::player) + "<COLOR 79>";
+    EXPECT_EQ(t.transcript(), hit + screen_with(g, Cell::player));
     EXPECT_EQ(g.colour_scheme, 5);
 }
 

@@ -45,9 +45,9 @@ TEST(ScatterBombs, PickRowThenColumnFromTheClockAndSkipTakenCells) {
     EXPECT_EQ(g.field[17][22], Cell::bomb);
 
     g = field();
-    g.field[17][22] = Cell::life;
+    g.field[17][22] = Cell::extra_life;
     scatter_bombs(g, t);
-    EXPECT_EQ(g.field[17][22], Cell::life);
+    EXPECT_EQ(g.field[17][22], Cell::extra_life);
     EXPECT_EQ(g.field[18][16], Cell::bomb);
     EXPECT_EQ(count(g, Cell::bomb), 1);
 }
@@ -80,7 +80,7 @@ TEST(Drops, PowerAndLifeItemsFallWhenTheFirstDrawIsAMultipleOfTheOdds) {
         EXPECT_EQ(g.powers_on_field, c.power);
         EXPECT_EQ(count(g, Cell::power), c.power);
         EXPECT_EQ(g.lives_on_field, c.life);
-        EXPECT_EQ(count(g, Cell::life), c.life);
+        EXPECT_EQ(count(g, Cell::extra_life), c.life);
         EXPECT_EQ(g.placements_left, 500 - c.power - c.life);
         EXPECT_EQ(g.field[2][3], Cell::empty);  // nothing lands on the player
     }
@@ -122,14 +122,14 @@ TEST(SpendPower, WipesTheFieldAndScattersAllButNineBombs) {
         SCOPED_TRACE("level " + std::to_string(c.level) + " bombs " + std::to_string(c.bombs) + " placements left " +
                      std::to_string(c.placements_left));
         GameState g = field(c.level);
-        for (int j = 1; j < 30; ++j) g.field[5][j] = std::array{Cell::bomb, Cell::power, Cell::life}[j % 3];
+        for (int j = 1; j < 30; ++j) g.field[5][j] = std::array{Cell::bomb, Cell::power, Cell::extra_life}[j % 3];
         g.bombs_placed = c.bombs, g.powers_on_field = 9, g.lives_on_field = 9, g.placements_left = c.placements_left;
         g.powers_held = 3, g.lives_held = 2;
         FixedClock t;
         spend_power(g, t);
         EXPECT_EQ(g.bombs_placed, c.bombs_after);
         EXPECT_EQ(count(g, Cell::bomb), c.bombs_after);
-        EXPECT_EQ(count(g, Cell::power) + count(g, Cell::life) + g.powers_on_field + g.lives_on_field, 0);
+        EXPECT_EQ(count(g, Cell::power) + count(g, Cell::extra_life) + g.powers_on_field + g.lives_on_field, 0);
         EXPECT_EQ(g.placements_left, c.placements_left_after);
         EXPECT_EQ(g.powers_held, 2);
         EXPECT_EQ(g.lives_held, 2);

@@ -12,7 +12,7 @@ namespace {
 using namespace std::string_literals;
 using namespace testing;
 
-// The main menu with the pointer of display mode '1' (byte 26) or '2'.
+// The main menu with the bullet of display mode '1' (byte 26) or '2'.
 std::string menu_screen(char p) {
     return "\t\t KELDRY'S SKARVEL \n\n\tMain menu:\n\n"s + "\t" + p + " Play (P)\n\t" + p + " Help (H)\n\t" + p +
            " Achievement (A)\n\t" + p + " Options (O)\n\n\t\t" + p + " Quit (Q)\n";

@@ -174,7 +174,7 @@ TEST_F(OptionsTest, DisplayScreenRedrawsOnEveryModeKeyWithTheNewPointerButFixedS
                              "\n\tPress number to change the diaplay.\n\n\t\t";
     EXPECT_EQ(term.screens(),
               (std::vector<std::string>{body + "\032 Back (B)\n", body + "\032 Back (B)\n", body + "> Back (B)\n"}));
-    EXPECT_EQ(g.glyphs().pointer, '>');
+    EXPECT_EQ(g.glyphs().bullet, '>');
     EXPECT_EQ(get("options.txt"), "40 20 1 2 1");
 }
 

@@ -27,7 +27,7 @@ TEST(Settings, StoredOptionsAreBroughtIntoRange) {
         GameState g;
         apply_options(c.stored, g);
         EXPECT_EQ(options_of(g), c.applied) << c.stored.length << " " << c.stored.colour << c.stored.display;
-        EXPECT_EQ(g.glyphs().player, c.applied.display == '2' ? '@' : '\x01');
+        EXPECT_EQ(g.glyphs()[Cell::player], c.applied.display == '2' ? '@' : '\x01');
     }
 }
 
