@@ -25,8 +25,8 @@
 #include "console/curses_terminal.h"
 #include "core/game_screen.h"
 #include "core/game_state.h"
-#include "core/move.h"
 #include "core/spawners.h"
+#include "core/turn.h"
 #include "tests/support/null_terminal.h"
 
 namespace skarvel::bench {
@@ -35,8 +35,8 @@ namespace {
 
 // A game in progress on a `cols` x `rows` field at level `level`: the player
 // in the middle, the cell to its right blank, and `filled` other interior
-// cells holding bombs. The placements left are what a game that has placed exactly
-// those bombs has left, and the player's cell is blank, as the game loop
+// cells holding bombs. The placements to win are what a game that has placed
+// exactly those bombs has left, and the player's cell is blank, as the game loop
 // leaves it while it waits for a key.
 GameState game_in_progress(int cols, int rows, int level, int filled) {
     GameState g;
@@ -64,7 +64,7 @@ GameState game_in_progress(int cols, int rows, int level, int filled) {
     for (int n = 0; n < filled; ++n) g.field[cells[n].first][cells[n].second] = Cell::bomb;
     const int interior = (rows - 2) * (cols - 2);
     g.bombs_placed = filled;
-    g.placements_left = interior - 1 - filled;
+    g.placements_to_win = interior - 2 - filled;
     g.score = filled;
     g.lives_held = 1;
     return g;
@@ -79,7 +79,7 @@ GameState nearly_full(int cols, int rows, int level) {
 // One step to the right and the move the game makes of it.
 void one_move(GameState& g, Terminal& term) {
     if (++g.col == g.cols - 1) g.col = 1;
-    if (make_move(g, term) != Outcome::plain_move) {
+    if (play_turn(g, term) != Outcome::plain_move) {
         std::fprintf(stderr, "the benchmark move must land on an empty cell and go on\n");
         std::exit(1);
     }
@@ -120,9 +120,9 @@ void time_moves(benchmark::State& state, const GameState& start) {
 void BM_move_default(benchmark::State& state) { time_moves(state, game_in_progress(40, 20, 1, 50)); }
 BENCHMARK(BM_move_default);
 
-// A move on the largest field (120x30, level 10) with three placements left: after
-// the step three blanks are left, so the scatter hunts for the last free
-// cells twice over before the placements left stop it. The dearest move of a game.
+// A move on the largest field (120x30, level 10) with two placements to win:
+// after the step three blanks are left, so the scatter hunts for the last
+// free cells twice over before the placements stop it. The dearest move of a game.
 void BM_move_largest_full(benchmark::State& state) { time_moves(state, nearly_full(120, 30, 10)); }
 BENCHMARK(BM_move_largest_full);
 

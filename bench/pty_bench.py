@@ -493,7 +493,7 @@ def table(bench, whole, start, before=None):
         rows += [
             ("In process (CPU time, NullTerminal)", "", "", ""),
             ("  one move: the cell, the spawners, the screen", fmt_ns(bench["BM_move_default"]["cpu_ns"]),
-             fmt_ns(bench["BM_move_largest_full"]["cpu_ns"]) + " (3 placements left)", ""),
+             fmt_ns(bench["BM_move_largest_full"]["cpu_ns"]) + " (2 placements to win)", ""),
             ("  spending a power (half the cells bombed)", "", fmt_ns(bench["BM_powers_spend_largest"]["cpu_ns"]), ""),
             ("  drawing the game screen alone", fmt_ns(bench["BM_print/40/20"]["cpu_ns"]),
              fmt_ns(bench["BM_print/120/30"]["cpu_ns"]), ""),

@@ -26,7 +26,6 @@ constexpr Colours flash_colours(Flash kind) {
     return SCHEMES[0];
 }
 
-// The colours of scheme 1..8.
 Colours scheme_colours(int scheme) { return SCHEMES[std::clamp(scheme, FIRST_SCHEME, LAST_SCHEME) - FIRST_SCHEME]; }
 
 }  // namespace

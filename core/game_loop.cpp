@@ -3,8 +3,8 @@
 #include "core/colours.h"
 #include "core/game_screen.h"
 #include "core/keys.h"
-#include "core/move.h"
 #include "core/spawners.h"
+#include "core/turn.h"
 
 namespace skarvel {
 
@@ -21,8 +21,9 @@ void start_game(GameState& g, Clock& clock) {
     g.powers_on_field = 0;
     g.lives_held = 1;
     g.lives_on_field = 0;
-    g.placements_left = (g.rows - 2) * (g.cols - 2) - 1;  // the interior less the player's cell
-    g.score = -1;                                         // the first move counts it up to 0
+    // Every interior cell but the player's and the one the winning step enters.
+    g.placements_to_win = (g.rows - 2) * (g.cols - 2) - 2;
+    g.score = -1;  // the first move counts it up to 0
     reseed(g, clock);
     const Position start = pick_interior_cell(g);
     g.row = start.row;
@@ -64,7 +65,7 @@ enum class GameEnd { lost, won, restart, quit };
 // Makes moves until the game ends or the player restarts or quits.
 GameEnd play_game(GameState& g, Terminal& term) {
     for (;;) {
-        switch (make_move(g, term)) {
+        switch (play_turn(g, term)) {
             case Outcome::game_over: return GameEnd::lost;
             case Outcome::won: return GameEnd::won;
             case Outcome::plain_move:
@@ -86,8 +87,8 @@ void announce_game_over(GameState& g, Terminal& term) {
     term.unmark_cursor();  // from here on the cursor follows the text to the prompt
     term.printf("GAMEOVER!\a\n");
     term.sleep_ms(800);
-    // With a new best score the scheme comes back before its line, and again
-    // after it as at every game over: the second restore is no slip.
+    // With a new best score the scheme is restored before its line, and then
+    // again as after every game over; the second call is deliberate.
     if (g.score > g.best_score) {
         restore_colours(g, term);
         term.printf("New high score!\n");

@@ -22,7 +22,7 @@ Outcome resolve_entered_cell(GameState& g) {
             --g.lives_on_field;
             cell = Cell::empty;
             return Outcome::collected;
-        default: return g.placements_left == 1 ? Outcome::won : Outcome::plain_move;
+        default: return g.placements_to_win == 0 ? Outcome::won : Outcome::plain_move;
     }
 }
 

@@ -13,12 +13,12 @@ enum class Outcome {
     plain_move,  // an empty cell, and the game goes on
     hit,         // a bomb, and a life to spare
     collected,   // a power item or an extra-life item
-    won,         // an empty cell with one placement left
+    won,         // an empty cell once no placement is left before the win
     game_over,   // a bomb took the last life
 };
 
 // Resolves the player's cell: a bomb costs a life, an item is collected, an
-// empty cell wins once one placement is left. What was collected, and a bomb
+// empty cell wins once the placements to win are used up. What was collected, and a bomb
 // survived, are gone from the field; a fatal bomb stays.
 Outcome resolve_entered_cell(GameState& g);
 

@@ -28,8 +28,8 @@ bool has_free_cell(const GameState& g) {
     return false;
 }
 
-// Picks cells until one is free. With no free interior cell left (the
-// placements left have run below 1) there is nothing to find.
+// Picks cells until one is free. With no free interior cell left (drops
+// have taken the placements to win below 0) there is nothing to find.
 std::optional<Position> pick_free_cell(GameState& g) {
     if (!has_free_cell(g)) return std::nullopt;
     Position at;
@@ -47,7 +47,7 @@ void maybe_drop(GameState& g, Clock& clock, unsigned odds, Cell item, std::int32
     if (!at) return;
     g.field[at->row][at->col] = item;
     ++on_field;
-    --g.placements_left;
+    --g.placements_to_win;
 }
 
 }  // namespace
@@ -64,15 +64,15 @@ void scatter_bombs(GameState& g, Clock& clock) {
     reseed(g, clock);
     const int count = g.level > 7 ? g.level - 7 : 1;
     for (int n = 0; n < count; ++n) {
-        // While more than one placement is left there is a free interior cell to find.
+        // While a placement is left before the win there is a free interior cell to find.
         Position at;
         do {
             at = pick_interior_cell(g);
-        } while (!is_free(g, at) && g.placements_left > 1);
-        if (g.placements_left <= 1) return;
+        } while (!is_free(g, at) && g.placements_to_win > 0);
+        if (g.placements_to_win <= 0) return;
         g.field[at.row][at.col] = Cell::bomb;
         ++g.bombs_placed;
-        --g.placements_left;
+        --g.placements_to_win;
     }
 }
 
@@ -86,8 +86,8 @@ void spend_power(GameState& g, Clock& clock) {
     --g.powers_held;
     const std::int32_t limit = g.bombs_placed > 10 ? g.bombs_placed - 10 : 0;
     build_field(g);
-    // With one placement left no bomb can fall: stop there.
-    while (g.bombs_placed <= limit && g.placements_left > 1) scatter_bombs(g, clock);
+    // With no placement left before the win no bomb can fall: stop there.
+    while (g.bombs_placed <= limit && g.placements_to_win > 0) scatter_bombs(g, clock);
 }
 
 }  // namespace skarvel

@@ -17,7 +17,7 @@
 #include <string_view>
 
 #include "core/game_state.h"
-#include "core/move.h"
+#include "core/turn.h"
 #include "fuzz/fuzz_support.h"
 #include "records/record_store.h"
 #include "screens/settings.h"
@@ -101,9 +101,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     build_field(g);
     g.row = g.rows / 2;
     g.col = g.cols / 2;
-    g.placements_left = (g.rows - 2) * (g.cols - 2) - 1;
+    g.placements_to_win = (g.rows - 2) * (g.cols - 2) - 2;
     g.lives_held = 1;
-    check(make_move(g, term) == Outcome::plain_move, "the first move of a game ends it");
+    check(play_turn(g, term) == Outcome::plain_move, "the first move of a game ends it");
 
     // Saved and read back, the values stay.
     records.save_score(score);

@@ -44,7 +44,7 @@ void run_map_size_screen(Session& s) {
     save_options(s);
     term.printf("\n\t\t%c Back (B)\n", p);
     wait_for_letter(term, "B");
-}  // what is left of the width's line goes with the reader
+}  // the rest of the line typed for the width is left for the next read
 
 // Drawn again after every key: left and down lower the level, right and up
 // raise it, by letter or by arrow.

@@ -25,7 +25,7 @@ TEST(BuildField, FramesTheFieldWithBlankCornersAndLeavesTheRestAlone) {
         for (auto& row : g.field) row.fill(Cell::extra_life);  // what a larger field left
         g.cols = c.cols, g.rows = c.rows;
         g.bombs_placed = g.powers_on_field = g.lives_on_field = 7;
-        g.placements_left = 9, g.row = 2, g.col = 1, g.score = 4, g.powers_held = 5, g.lives_held = 6;
+        g.placements_to_win = 9, g.row = 2, g.col = 1, g.score = 4, g.powers_held = 5, g.lives_held = 6;
         build_field(g);
         std::vector<std::string> lines;
         for (int i = 0; i < g.rows; ++i) {
@@ -37,7 +37,7 @@ TEST(BuildField, FramesTheFieldWithBlankCornersAndLeavesTheRestAlone) {
         EXPECT_EQ(g.field[c.rows][0], Cell::extra_life);
         EXPECT_EQ(g.bombs_placed + g.powers_on_field + g.lives_on_field, 0);
         // What a spent power relies on: the game itself goes on.
-        EXPECT_EQ(std::vector<int>({g.placements_left, g.row, g.col, g.score, g.powers_held, g.lives_held}),
+        EXPECT_EQ(std::vector<int>({g.placements_to_win, g.row, g.col, g.score, g.powers_held, g.lives_held}),
                   std::vector<int>({9, 2, 1, 4, 5, 6}));
     }
 }

@@ -233,7 +233,7 @@ TEST_F(Play, WinOnATinyFieldThenBackLeavesAfterTheGame) {
     EXPECT_EQ(play_games(g, t), PlayExit::back_after_game);
     EXPECT_EQ(g.games_won, 1);
     EXPECT_EQ(g.best_score, 0);
-    EXPECT_EQ(g.placements_left, 1);
+    EXPECT_EQ(g.placements_to_win, 0);
     const std::string s = t.screen();
     EXPECT_EQ(line(s, g.row + 1).substr(0, 3), "#@#");
     const std::string tail = "YOU ARE A WINNER!\a\n\n\t\t> Retry (R)\n\t\t> Back (B)\n";

@@ -15,22 +15,22 @@ namespace {
 
 using namespace testing;
 
-TEST(ScatterBombs, OneAMoveTwoAtLevelNineAndThreeAtTenButNeverTakeThePlacementsLeftBelowOne) {
+TEST(ScatterBombs, OneAMoveTwoAtLevelNineAndThreeAtTenButNoneOnceTheWinIsDue) {
     const struct {
-        int level, placements_left, placed;
+        int level, placements_to_win, placed;
     } cases[] = {
         {1, 500, 1}, {2, 500, 1}, {3, 500, 1},  {4, 500, 1}, {5, 500, 1}, {6, 500, 1}, {7, 500, 1},
-        {8, 500, 1}, {9, 500, 2}, {10, 500, 3}, {10, 3, 2},  {10, 2, 1},  {9, 1, 0},
+        {8, 500, 1}, {9, 500, 2}, {10, 500, 3}, {10, 2, 2},  {10, 1, 1},  {9, 0, 0},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE("level " + std::to_string(c.level) + " placements left " + std::to_string(c.placements_left));
+        SCOPED_TRACE("level " + std::to_string(c.level) + " placements to win " + std::to_string(c.placements_to_win));
         GameState g = field(c.level);
-        g.placements_left = c.placements_left;
+        g.placements_to_win = c.placements_to_win;
         FixedClock t;
         scatter_bombs(g, t);
         EXPECT_EQ(g.bombs_placed, c.placed);
         EXPECT_EQ(count(g, Cell::bomb), c.placed);
-        EXPECT_EQ(g.placements_left, c.placements_left - c.placed);
+        EXPECT_EQ(g.placements_to_win, c.placements_to_win - c.placed);
         EXPECT_EQ(g.field[2][3], Cell::empty);  // nothing lands on the player
     }
 }
@@ -81,7 +81,7 @@ TEST(Drops, PowerAndLifeItemsFallWhenTheFirstDrawIsAMultipleOfTheOdds) {
         EXPECT_EQ(count(g, Cell::power), c.power);
         EXPECT_EQ(g.lives_on_field, c.life);
         EXPECT_EQ(count(g, Cell::extra_life), c.life);
-        EXPECT_EQ(g.placements_left, 500 - c.power - c.life);
+        EXPECT_EQ(g.placements_to_win, 500 - c.power - c.life);
         EXPECT_EQ(g.field[2][3], Cell::empty);  // nothing lands on the player
     }
 }
@@ -96,7 +96,7 @@ TEST(Drops, SkipTheDropWhenNoFreeCellIsLeft) {
     build_field(g);
     for (int i = 1; i < g.rows - 1; ++i)
         for (int j = 1; j < g.cols - 1; ++j) g.field[i][j] = i == g.row && j == g.col ? Cell::empty : Cell::bomb;
-    g.placements_left = 0;
+    g.placements_to_win = -1;
     FixedClock t(second_where([](unsigned long r) { return r % 20 == 0; }));
     ::alarm(10);  // a search that never ends fails here
     maybe_drop_power(g, t);
@@ -104,33 +104,34 @@ TEST(Drops, SkipTheDropWhenNoFreeCellIsLeft) {
     scatter_bombs(g, t);
     ::alarm(0);
     EXPECT_EQ(g.powers_on_field + g.lives_on_field + g.bombs_placed, 0);
-    EXPECT_EQ(g.placements_left, 0);
+    EXPECT_EQ(g.placements_to_win, -1);
     EXPECT_EQ(g.field[g.row][g.col], Cell::empty);
 }
 
 TEST(SpendPower, WipesTheFieldAndScattersAllButNineBombs) {
     const struct {
-        int level, bombs, placements_left;
-        int bombs_after, placements_left_after;
+        int level, bombs, placements_to_win;
+        int bombs_after, placements_to_win_after;
     } cases[] = {
         {1, 4, 500, 1, 499},   {9, 4, 500, 2, 498},  {10, 4, 500, 3, 497},
         {1, 10, 500, 1, 499},  {1, 11, 500, 2, 498}, {1, 12, 500, 3, 497},  // all but nine, at least one
-        {1, 25, 500, 16, 484}, {1, 25, 5, 4, 1},                            // the refill stops with the placements
-        {1, 25, 1, 0, 1},
+        {1, 25, 500, 16, 484}, {1, 25, 4, 4, 0},                            // the refill stops with the placements
+        {1, 25, 0, 0, 0},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE("level " + std::to_string(c.level) + " bombs " + std::to_string(c.bombs) + " placements left " +
-                     std::to_string(c.placements_left));
+        SCOPED_TRACE("level " + std::to_string(c.level) + " bombs " + std::to_string(c.bombs) + " placements to win " +
+                     std::to_string(c.placements_to_win));
         GameState g = field(c.level);
         for (int j = 1; j < 30; ++j) g.field[5][j] = std::array{Cell::bomb, Cell::power, Cell::extra_life}[j % 3];
-        g.bombs_placed = c.bombs, g.powers_on_field = 9, g.lives_on_field = 9, g.placements_left = c.placements_left;
+        g.bombs_placed = c.bombs, g.powers_on_field = 9, g.lives_on_field = 9,
+        g.placements_to_win = c.placements_to_win;
         g.powers_held = 3, g.lives_held = 2;
         FixedClock t;
         spend_power(g, t);
         EXPECT_EQ(g.bombs_placed, c.bombs_after);
         EXPECT_EQ(count(g, Cell::bomb), c.bombs_after);
         EXPECT_EQ(count(g, Cell::power) + count(g, Cell::extra_life) + g.powers_on_field + g.lives_on_field, 0);
-        EXPECT_EQ(g.placements_left, c.placements_left_after);
+        EXPECT_EQ(g.placements_to_win, c.placements_to_win_after);
         EXPECT_EQ(g.powers_held, 2);
         EXPECT_EQ(g.lives_held, 2);
         EXPECT_EQ(g.field[2][3], Cell::empty);  // nothing lands on the player

@@ -1,5 +1,5 @@
 // What the tests of the rules share: a field to play on, and clock seconds
-// whose first draw suits a test.
+// chosen so that the spawners' first pick lands where a test needs it.
 #pragma once
 
 #include <cstdint>
@@ -33,7 +33,7 @@ inline GameState field(int level = 1) {
     GameState g;
     g.display_mode = DisplayMode::plain;
     build_field(g);
-    g.level = level, g.placements_left = 500, g.row = 2, g.col = 3, g.lives_held = 1, g.colour_scheme = 5;
+    g.level = level, g.placements_to_win = 500, g.row = 2, g.col = 3, g.lives_held = 1, g.colour_scheme = 5;
     return g;
 }
 

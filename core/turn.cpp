@@ -1,4 +1,4 @@
-#include "core/move.h"
+#include "core/turn.h"
 
 #include "core/colours.h"
 #include "core/game_screen.h"
@@ -19,7 +19,7 @@ void flash_hit(const GameState& g, Terminal& term) {
 
 }  // namespace
 
-Outcome make_move(GameState& g, Terminal& term) {
+Outcome play_turn(GameState& g, Terminal& term) {
     const Outcome outcome = resolve_entered_cell(g);
     if (outcome == Outcome::won || outcome == Outcome::game_over) return outcome;
     if (outcome == Outcome::hit) flash_hit(g, term);

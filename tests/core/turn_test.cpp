@@ -1,4 +1,4 @@
-#include "core/move.h"
+#include "core/turn.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,7 @@ std::string screen_with(const GameState& g, Cell player) {
 TEST(ResolveEnteredCell, CostsALifeCollectsOrWins) {
     const struct {
         Cell cell;
-        int lives, placements_left;
+        int lives, placements_to_win;
         Outcome outcome;
         int lives_after, powers_held_after, powers_on_field_after, lives_on_field_after;
         Cell cell_after;
@@ -30,25 +30,25 @@ TEST(ResolveEnteredCell, CostsALifeCollectsOrWins) {
         {Cell::bomb, 1, 9, Outcome::game_over, 0, 0, 2, 2, Cell::bomb},  // the last life lost
         {Cell::bomb, 0, 9, Outcome::game_over, 0, 0, 2, 2, Cell::bomb},  // and again on the same cell
         {Cell::bomb, 2, 9, Outcome::hit, 1, 0, 2, 2, Cell::empty},
-        {Cell::power, 1, 1, Outcome::collected, 1, 1, 1, 2, Cell::empty},  // items never win
-        {Cell::extra_life, 1, 1, Outcome::collected, 2, 0, 2, 1, Cell::empty},
-        {Cell::empty, 1, 1, Outcome::won, 1, 0, 2, 2, Cell::empty},
-        {Cell::empty, 1, 0, Outcome::plain_move, 1, 0, 2, 2, Cell::empty},
-        {Cell::empty, 1, 2, Outcome::plain_move, 1, 0, 2, 2, Cell::empty},
+        {Cell::power, 1, 0, Outcome::collected, 1, 1, 1, 2, Cell::empty},  // items never win
+        {Cell::extra_life, 1, 0, Outcome::collected, 2, 0, 2, 1, Cell::empty},
+        {Cell::empty, 1, 0, Outcome::won, 1, 0, 2, 2, Cell::empty},
+        {Cell::empty, 1, -1, Outcome::plain_move, 1, 0, 2, 2, Cell::empty},
+        {Cell::empty, 1, 1, Outcome::plain_move, 1, 0, 2, 2, Cell::empty},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("cell " + std::to_string(static_cast<int>(c.cell)) + " lives " + std::to_string(c.lives) +
-                     " placements left " + std::to_string(c.placements_left));
+                     " placements to win " + std::to_string(c.placements_to_win));
         GameState g = field();
         g.row = 4, g.col = 5;
         g.field[4][5] = c.cell;
-        g.lives_held = c.lives, g.placements_left = c.placements_left, g.powers_on_field = 2, g.lives_on_field = 2;
+        g.lives_held = c.lives, g.placements_to_win = c.placements_to_win, g.powers_on_field = 2, g.lives_on_field = 2;
         EXPECT_EQ(resolve_entered_cell(g), c.outcome);
         EXPECT_EQ(g.lives_held, c.lives_after);
         EXPECT_EQ(g.powers_held, c.powers_held_after);
         EXPECT_EQ(g.powers_on_field, c.powers_on_field_after);
         EXPECT_EQ(g.lives_on_field, c.lives_on_field_after);
-        EXPECT_EQ(g.placements_left, c.placements_left);
+        EXPECT_EQ(g.placements_to_win, c.placements_to_win);
         EXPECT_EQ(g.field[4][5], c.cell_after);
     }
 }
@@ -61,7 +61,7 @@ TEST(MakeMove, ABombWithALifeToSpareFlashesTheHitThenMovesOn) {
     shown.lives_held = 1;
     shown.field[2][3] = Cell::empty;
     ScriptedTerminal t;
-    EXPECT_EQ(make_move(g, t), Outcome::hit);
+    EXPECT_EQ(play_turn(g, t), Outcome::hit);
     EXPECT_EQ(g.lives_held, 1);
     EXPECT_EQ(g.score, 1);
     const std::string hit =
