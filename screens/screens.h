@@ -16,7 +16,7 @@ namespace skarvel {
 // What the screens of one run share.
 struct Session {
     GameState& game;                                // the one game state of the run
-    Terminal& term;                                 // the console
+    Terminal& term;                                 // what the screens write to and read keys from
     RecordStore& records;                           // score.txt and options.txt
     std::vector<std::filesystem::path> help_files;  // where to look for the help text, in order
 };

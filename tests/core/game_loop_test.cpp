@@ -24,9 +24,9 @@ struct Seen {
 // A scripted terminal that plays a game in display mode 2 on a built field,
 // notes the game at every key read and lets a test arrange the game, or queue
 // the next key, just before the read.
-class Table : public ScriptedTerminal {
+class GameTerminal : public ScriptedTerminal {
 public:
-    explicit Table(GameState& g) : ScriptedTerminal(NOW), g_(g) {
+    explicit GameTerminal(GameState& g) : ScriptedTerminal(NOW), g_(g) {
         g.display_mode = DisplayMode::plain;
         build_field(g);
     }
@@ -69,7 +69,7 @@ constexpr Position START{17, 22};
 class Play : public ::testing::Test {
 protected:
     GameState g;
-    Table t{g};
+    GameTerminal t{g};
 };
 
 TEST_F(Play, FirstScreenShowsAFreshGameAndQLeavesMidGame) {
@@ -109,7 +109,7 @@ TEST_F(Play, KeysMoveOneCellAndWrapAroundTheEdges) {
                      std::to_string(c.col) + ") on " + std::to_string(c.cols) + "x" + std::to_string(c.rows));
         GameState game;
         game.cols = c.cols, game.rows = c.rows;
-        Table table{game};
+        GameTerminal table{game};
         table.start_at(c.row, c.col);
         table.keys(c.keys).keys("Q");
         play_games(game, table);
@@ -168,7 +168,7 @@ TEST_F(Play, SteppingOnAnItemOrASurvivedBombCountsTheMoveAndEmptiesTheCell) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.panel);
         GameState game;
-        Table table{game};
+        GameTerminal table{game};
         table.start_at(2, 2, [&] {
             game.field[2][3] = c.cell, game.lives_held = c.lives;
             table.forget();
@@ -194,7 +194,7 @@ TEST_F(Play, LastLifeLostEndsTheGameThenRetryAndQLeaveMidGame) {
         SCOPED_TRACE(c.best_score);
         GameState game;
         game.best_score = c.best_score, game.colour_scheme = 6;
-        Table table{game};
+        GameTerminal table{game};
         table.hook = [&](std::size_t read) {
             if (read == 0) {
                 build_field(game);
