@@ -24,18 +24,16 @@ class Console {
 public:
     // With `utf8`, bytes above 127 are UTF-8 and control bytes show their
     // code-page-437 pictures; otherwise each byte above 127 is a character of
-    // the locale and control bytes show as `stand_ins` (DEL as '?').
+    // the locale and control bytes show as `stand_ins` ('?' for 0, and DEL).
     explicit Console(bool utf8, const StandIns& stand_ins = {});
 
     // One byte of output: 7 rings the bell (see consume_bell), 8 moves one
     // column left (not past column 0), 9 blanks to the next tab stop, 10
-    // starts the next line; other bytes below 32 and 127 show a picture or
-    // stand-in, 32..126 themselves, bytes above 127 the locale's characters.
-    // A character that does not take exactly one column shows as U+FFFD ('?'
-    // without UTF-8). Writing the last column moves the cursor to the next
-    // line; past the last line everything scrolls up one line. Returns the
-    // cells the byte filled: 0, 1, or 2 when it also ended an unfinished
-    // character as broken.
+    // starts the next row; other control bytes show a picture or stand-in.
+    // A character not exactly one column wide shows as U+FFFD ('?' without
+    // UTF-8). Writing the last column moves the cursor to the next row; past
+    // the last row everything scrolls up one row. Returns the cells filled:
+    // 0, 1, or 2 when the byte also ended an unfinished character as broken.
     int put(unsigned char byte);
     void write(std::string_view bytes) {
         for (const char c : bytes) put(static_cast<unsigned char>(c));
@@ -47,10 +45,8 @@ public:
     // All blanks, cursor home; an unfinished character, the mark, the status
     // line and the scroll-back are dropped.
     void clear();
-
-    // Erases the last typed character: an unfinished one is dropped, else the
-    // cell before the cursor (at column 0, the last cell of the row above) is
-    // blanked and the cursor put on it.
+    // Drops an unfinished character, or else blanks the cell before the
+    // cursor (at column 0, the last of the row above) and moves onto it.
     void erase_back();
 
     std::u32string_view line(int row) const {
@@ -68,18 +64,17 @@ public:
         return {line.data(), line.size()};
     }
 
-    // A cell marked at the cursor, kept apart from the cursor as writing goes
-    // on, and moved with the text when the console scrolls.
+    // A cell marked at the cursor, which stays as writing goes on and moves
+    // with the text when the console scrolls.
     void mark() { mark_ = cursor(); }
     void clear_mark() { mark_.reset(); }
     std::optional<Position> marked() const { return mark_; }
 
-    // A line of the game's own beside the console, for a terminal too small
-    // to show all of it, in forms from the longest to the shortest (see
-    // Terminal::set_status), each byte one cell; kept until the next clear.
+    // The status line (see Terminal::set_status), each byte one cell; kept
+    // until the next clear. status() gives the longest form no wider than
+    // `cols`, else the shortest.
     void set_status(std::span<const std::string_view> forms);
     bool has_status() const { return status_forms_ > 0; }
-    // The longest form no wider than `cols`, else the shortest; empty without a status.
     std::u32string_view status(int cols) const;
 
     // The columns of a row that differ from what they were at forget_changes
@@ -105,8 +100,8 @@ private:
     void set_cell(Position at, char32_t c) const;  // recording the change
     void blank_old_text(int row) const;
     char32_t picture_of(unsigned char control) const;
-    char32_t broken() const { return utf8_ ? U'\uFFFD' : U'?'; }  // a character that cannot show
-    char32_t shown_as(char32_t c) const;                          // `c`, or broken() where not one column wide
+    char32_t broken() const { return utf8_ ? U'\uFFFD' : U'?'; }
+    char32_t shown_as(char32_t c) const;  // `c`, or broken() where not one column wide
 
     using Line = std::array<char32_t, CONSOLE_COLS>;
     bool utf8_;
@@ -131,9 +126,7 @@ private:
     std::array<std::size_t, Terminal::MAX_STATUS_FORMS> status_ends_{};
     std::size_t status_forms_ = 0;  // 0: no status line
     bool status_changed_ = false;
-    // The rows scrolled off; a game's screens never scroll, so nothing is
-    // allocated while a game runs.
-    std::deque<Line> history_;
+    std::deque<Line> history_;  // a game's screens never scroll: nothing allocated in a game
     // The UTF-8 character being read: its bits so far, the continuation
     // bytes it still needs, and the range the next one must be in.
     char32_t partial_ = 0;

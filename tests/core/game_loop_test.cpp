@@ -77,7 +77,7 @@ TEST_F(Play, FirstScreenShowsAFreshGameAndQLeavesMidGame) {
     t.keys("Q");
     EXPECT_EQ(play_games(g, t), PlayExit::quit_mid_game);
     EXPECT_EQ(t.seen, (std::vector<Seen>{{start.row, start.col, 0, 1, 0}}));
-    EXPECT_EQ(t.commands(), std::vector<std::string>{"CLS"});
+    EXPECT_EQ(t.commands(), std::vector<std::string>{"clear_screen"});
     const std::string s = t.screen();
     EXPECT_EQ(line(s, start.row + 1)[start.col], '@');
     EXPECT_NE(s.find("\t> Score: 0\n"), std::string::npos);
@@ -114,7 +114,7 @@ TEST_F(Play, KeysMoveOneCellAndWrapAroundTheEdges) {
         table.keys(c.keys).keys("Q");
         play_games(game, table);
         EXPECT_EQ(table.seen.back(), (Seen{c.row_after, c.col_after, c.moves, 1, 0}));
-        EXPECT_EQ(table.commands(), std::vector<std::string>(1 + c.moves, "CLS"));  // one screen a move
+        EXPECT_EQ(table.commands(), std::vector<std::string>(1 + c.moves, "clear_screen"));  // one screen a move
     }
 }
 
@@ -144,7 +144,8 @@ TEST_F(Play, XSpendsAPowerWithoutAMove) {
     t.keys("XQ");
     play_games(g, t);
     EXPECT_EQ(t.seen.back(), (Seen{t.seen[0].row, t.seen[0].col, 0, 1, 1}));
-    EXPECT_EQ(t.commands(), (std::vector<std::string>{"FLASH 04", "COLOR 07", "CLS"}));
+    EXPECT_EQ(t.commands(),
+              (std::vector<std::string>{"flash_colours(black, red)", "set_colours(black, white)", "clear_screen"}));
     EXPECT_EQ(t.now_ms(), 20);
     const std::string s = t.screen();
     EXPECT_EQ(line(s, g.row + 1)[g.col], '@');
@@ -161,9 +162,13 @@ TEST_F(Play, SteppingOnAnItemOrASurvivedBombCountsTheMoveAndEmptiesTheCell) {
         const char* panel;
         std::vector<std::string> commands;
     } cases[] = {
-        {Cell::power, 1, {2, 3, 1, 1, 1}, "\t> Power: 1\n", {"CLS"}},
-        {Cell::extra_life, 1, {2, 3, 1, 2, 0}, "\t> Lives: 2\n", {"CLS"}},
-        {Cell::bomb, 2, {2, 3, 1, 1, 0}, "\t> Lives: 1\n", {"FLASH 48", "CLS", "CLS", "COLOR 07", "CLS"}},
+        {Cell::power, 1, {2, 3, 1, 1, 1}, "\t> Power: 1\n", {"clear_screen"}},
+        {Cell::extra_life, 1, {2, 3, 1, 2, 0}, "\t> Lives: 2\n", {"clear_screen"}},
+        {Cell::bomb,
+         2,
+         {2, 3, 1, 1, 0},
+         "\t> Lives: 1\n",
+         {"flash_colours(red, grey)", "clear_screen", "clear_screen", "set_colours(black, white)", "clear_screen"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.panel);
@@ -187,8 +192,10 @@ TEST_F(Play, LastLifeLostEndsTheGameThenRetryAndQLeaveMidGame) {
         int best_score;
         const char* after_flash;  // up to the first screen of the retried game
     } cases[] = {
-        {0, "{200}GAMEOVER!\a\n{800}<COLOR 60>New high score!\n<COLOR 60>\n\t\t> Retry (R)\n\t\t> Back (B)\n<CLS>"},
-        {1, "{200}GAMEOVER!\a\n{800}<COLOR 60>\n\t\t> Retry (R)\n\t\t> Back (B)\n<CLS>"},
+        {0,
+         "{200}GAMEOVER!\a\n{800}<set_colours(yellow, black)>New high score!\n<set_colours(yellow, black)>\n\t\t> "
+         "Retry (R)\n\t\t> Back (B)\n<clear_screen>"},
+        {1, "{200}GAMEOVER!\a\n{800}<set_colours(yellow, black)>\n\t\t> Retry (R)\n\t\t> Back (B)\n<clear_screen>"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.best_score);
@@ -207,7 +214,7 @@ TEST_F(Play, LastLifeLostEndsTheGameThenRetryAndQLeaveMidGame) {
         table.keys("DDxrQ");  // x is no command at the prompt
         EXPECT_EQ(play_games(game, table), PlayExit::quit_mid_game);
         const std::string log = table.transcript();
-        ASSERT_EQ(log.rfind("<FLASH 4C><CLS>", 0), 0u) << log;
+        ASSERT_EQ(log.rfind("<flash_colours(red, light_red)><clear_screen>", 0), 0u) << log;
         const std::size_t flash_end = log.find("{200}");
         EXPECT_EQ(line(log.substr(15, flash_end - 15), 3)[4], '!');
         EXPECT_EQ(log.substr(flash_end), c.after_flash + table.screen());

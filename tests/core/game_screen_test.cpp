@@ -42,7 +42,7 @@ TEST(GameScreen, NarrowestField) {
     GameState g = field(3, 8, DisplayMode::plain);
     g.field[2][1] = Cell::bomb;
     EXPECT_EQ(printed(g),
-              "<CLS>Length: 3\tWidth: 8\tLevel: 3\n"
+              "<clear_screen>Length: 3\tWidth: 8\tLevel: 3\n"
               " # \n"
               "# #\t KELDRY'S SKARVLE\n"
               "#*#\t> Survival: 4\n"
@@ -78,7 +78,7 @@ int columns(const std::string& line) {
 // The lines of a drawn screen, without its clear.
 std::vector<std::string> lines_of(const std::string& printed) {
     std::vector<std::string> lines;
-    std::istringstream in(printed.substr(std::string("<CLS>").size()));
+    std::istringstream in(printed.substr(std::string("<clear_screen>").size()));
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
 }

@@ -64,8 +64,8 @@ TEST(MakeMove, ABombWithALifeToSpareFlashesTheHitThenMovesOn) {
     EXPECT_EQ(play_turn(g, t), Outcome::hit);
     EXPECT_EQ(g.lives_held, 1);
     EXPECT_EQ(g.score, 1);
-    const std::string hit =
-        "<FLASH 48>" + screen_with(shown, Cell::player_hit) + "{500}" + screen_with(shown, Cell::player) + "<COLOR 79>";
+    const std::string hit = "<flash_colours(red, grey)>" + screen_with(shown, Cell::player_hit) + "{500}" +
+                            screen_with(shown, Cell::player) + "<set_colours(white, light_blue)>";
     EXPECT_EQ(t.transcript(), hit + screen_with(g, Cell::player));
     EXPECT_EQ(g.colour_scheme, 5);
 }

@@ -21,7 +21,8 @@ using HelpTest = testing::ScreenTest;
 TEST_F(HelpTest, MissingFileIsReportedForTwoSecondsWithoutReadingAKey) {
     term.keys("b");
     run_help_screen(session);
-    EXPECT_EQ(term.transcript(), "<CLS>Loading...<CLS>\tHelp:\n\t Error: Cannot find the file \"help.txt\"! \a{2000}");
+    EXPECT_EQ(term.transcript(),
+              "<clear_screen>Loading...<clear_screen>\tHelp:\n\t Error: Cannot find the file \"help.txt\"! \a{2000}");
     EXPECT_EQ(term.keys_left(), 1u);
 }
 
@@ -54,7 +55,7 @@ TEST_F(HelpTest, TextIsTypedWithAPauseAfterLettersAndDigitsOnly) {
         t.keys("b");
         Session s = session_on(t);
         run_help_screen(s);
-        EXPECT_EQ(t.transcript(), "<CLS>Loading...<CLS>\tHelp:\n" + c.typed + BACK_LINE);
+        EXPECT_EQ(t.transcript(), "<clear_screen>Loading...<clear_screen>\tHelp:\n" + c.typed + BACK_LINE);
     }
 }
 
@@ -77,7 +78,7 @@ TEST_F(HelpTest, PQAndBLeaveEveryOtherKeyIsIgnored) {
         Session s = session_on(t);
         run_help_screen(s);
         EXPECT_EQ(t.keys_left(), 0u);
-        EXPECT_EQ(t.commands(), (std::vector<std::string>{"CLS", "CLS"}));
+        EXPECT_EQ(t.commands(), (std::vector<std::string>{"clear_screen", "clear_screen"}));
         EXPECT_EQ(t.screen(), "\tHelp:\nx\n" + BACK_LINE);
     }
 }

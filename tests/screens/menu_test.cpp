@@ -33,7 +33,8 @@ TEST_F(MenuTest, RunGreetsShowsTheMenuAndSaysFarewellOnQuit) {
     const std::string welcome = "\t\tWelcome to KELDRY'S SKARVEL!\a";
     const std::string farewell = "Thanks for your playing!\a";
     const auto wiped = [](std::size_t n) { return std::string(n, '\b') + std::string(n, ' '); };
-    EXPECT_EQ(term.transcript().rfind("Loading...<COLOR 07><MODE CON COLS=150 LINES=40><CLS><CLS>\t{20}\t{20}W", 0),
+    EXPECT_EQ(term.transcript().rfind(
+                  "Loading...<set_colours(black, white)><size_window><clear_screen><clear_screen>\t{20}\t{20}W", 0),
               0u);
     EXPECT_EQ(term.screens(), (std::vector<std::string>{"", welcome + wiped(31), menu_screen('\032'),
                                                         "\t" + farewell + wiped(25), ""}));
@@ -48,8 +49,8 @@ TEST_F(MenuTest, RunAppliesTheStoredRecordsShowsThemUntilBAndWritesNothing) {
     EXPECT_EQ(term.keys_left(), 0u);
     const std::vector<std::string> commands = term.commands();
     ASSERT_GE(commands.size(), 2u);
-    EXPECT_EQ(commands[0], "COLOR 79");
-    EXPECT_EQ(commands[1], "MODE CON COLS=150 LINES=40");
+    EXPECT_EQ(commands[0], "set_colours(white, light_blue)");
+    EXPECT_EQ(commands[1], "size_window");
     const std::vector<std::string> shown = term.screens();
     ASSERT_EQ(shown.size(), 7u);  // two before the banner, menu, achievements, menu, two of the farewell
     EXPECT_EQ(shown[2], menu_screen('>'));
@@ -108,7 +109,7 @@ TEST_F(MenuTest, KeysAreUpperCasedArrowsActAsLettersAndUnknownKeysAreIgnored) {
         Session s = session_on(t);
         EXPECT_EQ(run_main_menu(s), c.result);
         EXPECT_EQ(t.keys_left(), 0u);
-        EXPECT_EQ(t.commands(), std::vector<std::string>(c.clears, "CLS"));
+        EXPECT_EQ(t.commands(), std::vector<std::string>(c.clears, "clear_screen"));
         EXPECT_EQ(t.screens().front(), menu_screen('\032'));
     }
 }

@@ -120,7 +120,7 @@ TEST_F(OptionsTest, LevelKeysStayWithinOneToTenAndEveryKeyRedraws) {
         Session s = session_on(t);
         run_options_screen(s, OptionsScreen::level);
         EXPECT_EQ(g.level, c.result);
-        EXPECT_EQ(t.commands(), std::vector<std::string>(c.keys.size() + 1, "CLS"));
+        EXPECT_EQ(t.commands(), std::vector<std::string>(c.keys.size() + 1, "clear_screen"));
         EXPECT_EQ(get("options.txt"), "40 20 1 1 " + std::to_string(c.result));
     }
 }
@@ -131,7 +131,7 @@ TEST_F(OptionsTest, ColourScreenRecoloursAtOnceAndSavesEachScheme) {
     EXPECT_EQ(get("options.txt"), "(none)");  // 0 and 9 change nothing
     term.keys("3b");
     run_options_screen(session, OptionsScreen::colour);
-    EXPECT_EQ(term.commands(), (std::vector<std::string>{"CLS", "CLS", "COLOR 70"}));
+    EXPECT_EQ(term.commands(), (std::vector<std::string>{"clear_screen", "clear_screen", "set_colours(white, black)"}));
     EXPECT_EQ(g.colour_scheme, 3);
     EXPECT_EQ(get("options.txt"), "40 20 3 1 1");
     EXPECT_EQ(term.screen(), TITLE_LINE +

@@ -1,8 +1,9 @@
-// A Terminal for tests: it records every byte written, every console command
-// and every sleep in order, hands out keys and typed lines from a script, and
-// advances a virtual clock instead of sleeping. Console commands are noted as
-// the console this game was made for spelled them: "CLS", "COLOR XY" (a
-// flash as "FLASH XY") and "MODE CON COLS=150 LINES=40".
+// A Terminal for tests: it records every byte written, every other call to
+// the console and every sleep in order, hands out keys and typed lines from
+// a script, and advances a virtual clock instead of sleeping. The other
+// calls are noted by name: "clear_screen", "size_window",
+// "set_colours(white, light_blue)" and "flash_colours(red, grey)", each
+// with the background, then the foreground.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -37,10 +38,14 @@ inline const Keys LEFT{Key{Key::Kind::left}};
 inline const Keys RIGHT{Key{Key::Kind::right}};
 inline const Keys OTHER_KEY{Key{Key::Kind::other}};  // PageDown, Home, F1...
 
-// "COLOR XY": the background's hexadecimal digit, then the foreground's.
+// "set_colours(white, light_blue)": the call, the background, the foreground.
 inline std::string colour_command(const char* name, Colours c) {
-    constexpr char digits[] = "0123456789ABCDEF";
-    return std::string(name) + " " + digits[static_cast<int>(c.background)] + digits[static_cast<int>(c.foreground)];
+    constexpr const char* colour_names[] = {"black",     "blue",         "green",        "cyan",
+                                            "red",       "purple",       "yellow",       "white",
+                                            "grey",      "light_blue",   "light_green",  "light_cyan",
+                                            "light_red", "light_purple", "light_yellow", "bright_white"};
+    return std::string(name) + "(" + colour_names[static_cast<int>(c.background)] + ", " +
+           colour_names[static_cast<int>(c.foreground)] + ")";
 }
 
 class ScriptedTerminal : public Terminal {
@@ -78,16 +83,16 @@ public:
     std::string output() const { return joined(false); }
     // Everything in order: bytes as written, <commands>, {sleeps in ms}.
     std::string transcript() const { return joined(true); }
-    // The bytes written after each "CLS", one string a screen.
+    // The bytes written after each clear_screen, one string a screen.
     std::vector<std::string> screens() const {
         std::vector<std::string> all;
         for (const Event& e : events_) {
-            if (e.kind == Kind::command && e.text == "CLS") all.emplace_back();
+            if (e.kind == Kind::command && e.text == "clear_screen") all.emplace_back();
             if (e.kind == Kind::write && !all.empty()) all.back() += e.text;
         }
         return all;
     }
-    // The bytes written since the last "CLS" (all of them if there was none).
+    // The bytes written since the last clear_screen (all of them if there was none).
     std::string screen() const {
         const std::vector<std::string> all = screens();
         return all.empty() ? output() : all.back();
@@ -110,13 +115,13 @@ public:
         events_.back().text += bytes;
     }
     void clear_screen() override {
-        command("CLS");
+        command("clear_screen");
         mark_ = std::string::npos;
         status_.clear();
     }
-    void set_colours(Colours c) override { command(colour_command("COLOR", c)); }
-    void flash_colours(Colours c) override { command(colour_command("FLASH", c)); }
-    void size_window() override { command("MODE CON COLS=150 LINES=40"); }
+    void set_colours(Colours c) override { command(colour_command("set_colours", c)); }
+    void flash_colours(Colours c) override { command(colour_command("flash_colours", c)); }
+    void size_window() override { command("size_window"); }
     void mark_cursor() override { mark_ = output().size(); }
     void unmark_cursor() override { mark_ = std::string::npos; }
     void set_status(std::span<const std::string_view> forms) override { status_.assign(forms.begin(), forms.end()); }
