@@ -8,8 +8,7 @@ namespace skarvel {
 
 namespace {
 
-// The cells kept in view around a marked cell (the player), where the
-// terminal has room for them: enough to see what the next steps walk into.
+// The cells kept in view around the marked cell (the player), room allowing.
 constexpr int MARK_ROWS_AROUND = 3;
 constexpr int MARK_COLS_AROUND = 8;
 
@@ -35,8 +34,7 @@ void put_cells(int row, int col, std::u32string_view text, CellColours colours) 
     mvwadd_wchnstr(stdscr, row, col, cells.data(), static_cast<int>(count));
 }
 
-// The lines of the console its text takes: down to the last that is not
-// blank, or to the cursor's if that is lower.
+// The rows the console's text takes: down to the last not blank, or the cursor's.
 int text_rows(const Console& console) {
     int last = CONSOLE_ROWS - 1;
     while (last > console.cursor().row && console.line(last).find_first_not_of(U' ') == std::u32string_view::npos) {
@@ -52,7 +50,6 @@ std::optional<CursesColours> curses_colours(Colours colours, int count) {
     const short foreground = curses_colour(colours.foreground);
     const short background = curses_colour(colours.background);
     if (count >= 16) return CursesColours{foreground, background, false};
-    // Eight colours: no bright background, a bright foreground in bold.
     return CursesColours{static_cast<short>(foreground & 7), static_cast<short>(background & 7), (foreground & 8) != 0};
 }
 
@@ -111,8 +108,7 @@ void CursesView::set_colours(CellColours colours) {
     const cchar_t blank = cell_of(U' ', colours);
     wbkgrndset(stdscr, &blank);
     shown_.reset();  // every cell has changed
-    // curses compares pairs, not their colours: new default colours are
-    // shown by clearing the terminal in them and sending every cell's text.
+    // curses compares pairs, not colours: clear in the new default colours.
     if (colours.new_defaults) clearok(curscr, TRUE);
 }
 
@@ -154,11 +150,10 @@ bool CursesView::handle_scroll_key(const Console& console, int code) {
     return true;
 }
 
-// Only the changed part of each changed line in view is written into curses
-// (the whole view where it moved, was resized or recoloured); curses then
-// sends what differs. The player's scroll holds until the console changes
-// (text written, the cursor moved, a clear): from then on the view follows
-// the cursor again, from where the player left it, never past the text's end.
+// Only the changed part of each changed row in view is written into curses
+// (the whole view where it moved, was resized or recoloured). The player's
+// scroll holds until the console changes: then the view follows the cursor
+// again, from where the player left it, never past the text's end.
 void CursesView::refresh(Console& console) {
     const auto mark = console.marked();
     const Position cursor = mark.value_or(console.cursor());

@@ -15,7 +15,7 @@ constexpr Colours SCHEMES[] = {
     {.background = white, .foreground = light_blue}, {.background = yellow, .foreground = black},
     {.background = yellow, .foreground = red},       {.background = purple, .foreground = white},
 };
-static_assert(std::size(SCHEMES) == LAST_SCHEME - FIRST_SCHEME + 1);
+static_assert(std::size(SCHEMES) == MAX_SCHEME - MIN_SCHEME + 1);
 
 constexpr Colours flash_colours(Flash kind) {
     switch (kind) {
@@ -26,7 +26,7 @@ constexpr Colours flash_colours(Flash kind) {
     return SCHEMES[0];
 }
 
-Colours scheme_colours(int scheme) { return SCHEMES[std::clamp(scheme, FIRST_SCHEME, LAST_SCHEME) - FIRST_SCHEME]; }
+Colours scheme_colours(int scheme) { return SCHEMES[std::clamp(scheme, MIN_SCHEME, MAX_SCHEME) - MIN_SCHEME]; }
 
 }  // namespace
 

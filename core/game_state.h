@@ -20,7 +20,7 @@ struct GameState {
     std::int32_t rows = DEFAULT_ROWS;    // rows in use, borders included: the field's "width"
     std::int32_t row = 0;                // the player's row
     std::int32_t col = 0;                // the player's column
-    std::int32_t level = MIN_LEVEL;      // 1..10: bombs per move and the odds of the drops
+    std::int32_t level = DEFAULT_LEVEL;  // 1..10: bombs per move and the odds of the drops
     std::int32_t placements_to_win = 0;  // items and bombs still to fall; at 0 the next step onto an empty cell wins
     std::int32_t score = 0;              // moves survived in this game
     std::int32_t best_score = 0;         // the best score ever (stored)
@@ -30,7 +30,7 @@ struct GameState {
     std::int32_t lives_on_field = 0;     // extra-life items lying on the field
     std::int32_t powers_held = 0;        // powers the player can spend
     std::int32_t lives_held = 0;         // lives the player has
-    int colour_scheme = FIRST_SCHEME;    // 1..8
+    int colour_scheme = DEFAULT_SCHEME;  // 1..8
     DisplayMode display_mode = DisplayMode::pictures;
     std::minstd_rand rng;  // the spawners' generator, reseeded from the clock before every pick
 

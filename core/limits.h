@@ -22,10 +22,12 @@ constexpr int RECOMMENDED_ROWS = 20;
 
 constexpr int MIN_LEVEL = 1;
 constexpr int MAX_LEVEL = 10;
+constexpr int DEFAULT_LEVEL = 1;
 
 // The colour schemes the player chooses from, by number.
-constexpr int FIRST_SCHEME = 1;
-constexpr int LAST_SCHEME = 8;
+constexpr int MIN_SCHEME = 1;
+constexpr int MAX_SCHEME = 8;
+constexpr int DEFAULT_SCHEME = 1;
 
 // The side panel starts at the first tab stop after the field, with a
 // bullet and a blank before its text.

@@ -67,9 +67,10 @@ void RecordStore::load_options(OptionsRecord& into) {
     const std::optional<std::string> text = read_record(path_of(OPTIONS_FILE));
     if (!text) return;
     TextSource in{skip_byte_order_mark(*text)};
-    if (scan_int(in, into.length) && scan_int(in, into.width) && scan_char(in, into.colour) &&
-        scan_char(in, into.display)) {
-        scan_int(in, into.level);
+    for (OptionField& field : into) {
+        char c = 0;
+        if (field.format == FieldFormat::number ? !scan_int(in, field.value) : !scan_char(in, c)) return;
+        if (field.format == FieldFormat::character) field.value = static_cast<unsigned char>(c);
     }
 }
 
@@ -87,12 +88,16 @@ void RecordStore::save_score_if_gained(const ScoreRecord& run) {
 }
 
 void RecordStore::save_options(const OptionsRecord& options) {
-    char text[64];
-    const int n = std::snprintf(text, sizeof text, "%d %d %c %c %d", options.length, options.width, options.colour,
-                                options.display, options.level);
-    const std::error_code error =
-        replace_file(path_of(OPTIONS_FILE), std::string_view(text, static_cast<std::size_t>(n)), saving_);
-    note_outcome(OPTIONS_FILE, error);
+    std::string text;
+    for (const OptionField& field : options) {
+        if (!text.empty()) text += ' ';
+        if (field.format == FieldFormat::number) {
+            text += std::to_string(field.value);
+        } else {
+            text += static_cast<char>(field.value);
+        }
+    }
+    note_outcome(OPTIONS_FILE, replace_file(path_of(OPTIONS_FILE), text, saving_));
 }
 
 std::vector<std::string> RecordStore::failed_saves() const {

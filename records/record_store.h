@@ -1,5 +1,5 @@
 // The two records a run keeps from one run to the next, as plain values: the
-// best score and games won, and the five settings of the options screens.
+// best score and games won, and the settings of the options screens.
 #pragma once
 
 #include <cstdint>
@@ -20,17 +20,19 @@ struct ScoreRecord {
     bool operator==(const ScoreRecord&) const = default;
 };
 
-// options.txt, written "%d %d %c %c %d". The game calls the field's columns
-// its "length" and its rows its "width". No defaults of its own: start-up
-// fills it with the game's settings before it reads the file.
-struct OptionsRecord {
-    std::int32_t length = 0;  // columns of the field, borders included
-    std::int32_t width = 0;   // rows of the field, borders included
-    char colour = '\0';       // colour scheme
-    char display = '\0';      // display mode
-    std::int32_t level = 0;
-    bool operator==(const OptionsRecord&) const = default;
+// options.txt: fields in a fixed order, each a number ("%d") or a single
+// character ("%c"), separated by blanks, without a line end; today "%d %d
+// %c %c %d". Which fields there are is the game's table of options
+// (screens/settings.h). No defaults of its own: start-up fills it with the
+// game's settings before it reads the file, so an older file with fewer
+// fields keeps the rest.
+enum class FieldFormat : unsigned char { number, character };
+struct OptionField {
+    FieldFormat format = FieldFormat::number;
+    std::int32_t value = 0;  // a character field holds its byte, 0..255
+    bool operator==(const OptionField&) const = default;
 };
+using OptionsRecord = std::vector<OptionField>;
 
 inline constexpr const char* SCORE_FILE = "score.txt";
 inline constexpr const char* OPTIONS_FILE = "options.txt";

@@ -15,7 +15,7 @@ constexpr const char* SCHEME_LINES[] = {
     "\t Black\t\t White\t\t 1", "\t Black\t\t Green\t\t 2",  "\t White\t\t Black\t\t 3", "\t White\t\t Red\t\t 4",
     "\t White\t\t Blue\t\t 5",  "\t Yellow\t\t Black\t\t 6", "\t Yellow\t\t Red\t\t 7",  "\t Purple\t\t White\t\t 8",
 };
-static_assert(std::size(SCHEME_LINES) == LAST_SCHEME - FIRST_SCHEME + 1);
+static_assert(std::size(SCHEME_LINES) == MAX_SCHEME - MIN_SCHEME + 1);
 
 void save_options(Session& s) { s.records.save_options(options_of(s.game)); }
 
@@ -82,7 +82,7 @@ void run_colour_screen(Session& s) {
         const char letter = read_letter(term);
         if (letter == 'B') return;
         const int scheme = letter - '0';
-        if (scheme >= FIRST_SCHEME && scheme <= LAST_SCHEME) {
+        if (scheme >= MIN_SCHEME && scheme <= MAX_SCHEME) {
             choose_colour_scheme(s.game, term, scheme);
             save_options(s);
         }
@@ -107,18 +107,6 @@ void run_display_screen(Session& s) {
     }
 }
 
-// The screens of the options menu, by their keys.
-struct ScreenKey {
-    char letter;
-    OptionsScreen screen;
-};
-constexpr ScreenKey SCREEN_KEYS[] = {
-    {'M', OptionsScreen::map_size},
-    {'L', OptionsScreen::level},
-    {'C', OptionsScreen::colour},
-    {'D', OptionsScreen::display},
-};
-
 }  // namespace
 
 void run_options_menu(Session& s) {
@@ -134,9 +122,9 @@ void run_options_menu(Session& s) {
         const char letter = read_letter(s.term);
         if (letter == 'B') return;
         // Any other key only draws the menu again.
-        for (const ScreenKey& key : SCREEN_KEYS) {
-            if (key.letter == letter) run_options_screen(s, key.screen);
-        }
+        const auto option =
+            std::find_if(OPTIONS.begin(), OPTIONS.end(), [&](const Option& o) { return o.key == letter; });
+        if (option != OPTIONS.end()) run_options_screen(s, option->screen);
     }
 }
 

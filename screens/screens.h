@@ -10,6 +10,7 @@
 #include "core/game_state.h"
 #include "records/record_store.h"
 #include "screens/data_files.h"
+#include "screens/settings.h"
 
 namespace skarvel {
 
@@ -39,7 +40,6 @@ void run_achievements_screen(const GameState& g, Terminal& term);
 // The options menu, until B, and one of the screens it opens on M, L, C and
 // D, until that screen's B. Each change is saved at once.
 void run_options_menu(Session& s);
-enum class OptionsScreen { map_size, level, colour, display };
 void run_options_screen(Session& s, OptionsScreen screen);
 
 // The help text, typed out, until P, Q or B; or a note that it is missing.

@@ -35,8 +35,12 @@ using Lines = std::vector<std::string>;
 // The UTF-8 byte-order mark some editors put at the start of a file.
 const std::string BOM = "\xEF\xBB\xBF";
 
-// The game's own start-up settings.
-constexpr OptionsRecord DEFAULTS{40, 20, '1', '1', 1};
+// options.txt's fields as the game keeps them.
+OptionsRecord stored(std::int32_t length, std::int32_t width, char colour, char display, std::int32_t level) {
+    using enum FieldFormat;
+    return {{number, length}, {number, width}, {character, colour}, {character, display}, {number, level}};
+}
+const OptionsRecord DEFAULTS = stored(40, 20, '1', '1', 1);  // the game's own start-up settings
 
 class RecordStoreTest : public testing::TempDir {};
 
@@ -52,11 +56,11 @@ TEST_F(RecordStoreTest, ReadsTheFieldsInOrderUntilTheFirstUnreadableOne) {
         EXPECT_EQ(read, expected) << text;
     }
     const std::pair<std::string, OptionsRecord> settings[] = {
-        {"50 25", {50, 25, '1', '1', 1}},
-        {"40 20 12 3", {40, 20, '1', '2', 3}},
+        {"50 25", stored(50, 25, '1', '1', 1)},
+        {"40 20 12 3", stored(40, 20, '1', '2', 3)},
         {"abc 20 1 1 1", DEFAULTS},
-        {BOM + "50 25 3 2 4", {50, 25, '3', '2', 4}},
-        {"-4\r\n999\r\nh\r\np\r\n0 and more", {-4, 999, 'h', 'p', 0}},  // taken as read
+        {BOM + "50 25 3 2 4", stored(50, 25, '3', '2', 4)},
+        {"-4\r\n999\r\nh\r\np\r\n0 and more", stored(-4, 999, 'h', 'p', 0)},  // taken as read
     };
     for (const auto& [text, expected] : settings) {
         put(OPTIONS_FILE, text);
@@ -74,7 +78,7 @@ TEST_F(RecordStoreTest, SavesWriteTheFieldsAndNothingElse) {
     ::umask(old_mask);
     EXPECT_EQ(get(SCORE_FILE), "152 3");
     EXPECT_EQ(get(OPTIONS_FILE), "40 20 1 1 1");
-    store.save_options({120, 8, '3', '2', 10});
+    store.save_options(stored(120, 8, '3', '2', 10));
     EXPECT_EQ(get(OPTIONS_FILE), "120 8 3 2 10");
     EXPECT_EQ(files(), (Names{SCORE_FILE, OPTIONS_FILE}));
     // A new record gets what the umask leaves of 0666; a replaced one keeps its own.
@@ -177,13 +181,13 @@ TEST_F(RecordStoreTest, ARecordThatIsNoRegularFileIsMissingAndNeverReplaced) {
     fs::create_directory("records/options.txt");
     RecordStore store("records");
     ScoreRecord score{5, 6};
-    OptionsRecord options{77, 9, '6', '2', 4};
+    OptionsRecord options = stored(77, 9, '6', '2', 4);
     ::alarm(10);  // a FIFO that blocks the reading ends the test here
     store.load_score(score);
     store.load_options(options);
     ::alarm(0);
     EXPECT_EQ(score, (ScoreRecord{5, 6}));
-    EXPECT_EQ(options, (OptionsRecord{77, 9, '6', '2', 4}));
+    EXPECT_EQ(options, stored(77, 9, '6', '2', 4));
     store.save_score({9, 9});
     store.save_options(DEFAULTS);
     EXPECT_TRUE(fs::is_fifo("records/score.txt"));
@@ -228,7 +232,7 @@ TEST_F(RecordStoreTest, ASaveNeverGoesOnWithoutTheFolderLock) {
     ASSERT_EQ(::flock(other_copy, LOCK_EX), 0);
     RecordStore store(".", {.lock_wait = std::chrono::milliseconds(50)});
     store.save_score({9, 3});
-    store.save_options({60, 25, '2', '2', 3});
+    store.save_options(stored(60, 25, '2', '2', 3));
     ::close(other_copy);
     EXPECT_EQ(get(SCORE_FILE), "5 1");
     EXPECT_EQ(get(OPTIONS_FILE), "40 20 1 1 1");
