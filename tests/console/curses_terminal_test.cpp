@@ -79,16 +79,19 @@ long proc_number(const std::string& file, const std::string& key) {
 long blocks_of(pid_t tid) { return proc_number("task/" + std::to_string(tid) + "/status", "voluntary_ctxt_switches:"); }
 
 // Waits until thread `tid` of this process has blocked more than `blocks`
-// times (-1: any) and sits in poll(): it waits for a key.
-void wait_until_polling(pid_t tid, long blocks = -1) {
+// times (-1: any) and sits in poll(), waiting for a key, or with `sleeping`
+// in a sleep.
+void wait_until_polling(pid_t tid, long blocks = -1, bool sleeping = false) {
     const std::string syscall = "/proc/self/task/" + std::to_string(tid) + "/syscall";
     for (int tries = 0; tries < 10000; ++tries) {
         long now = -1;
         std::ifstream(syscall) >> now;
-        if ((now == SYS_poll || now == SYS_ppoll) && blocks_of(tid) > blocks) return;
+        const bool in =
+            sleeping ? now == SYS_nanosleep || now == SYS_clock_nanosleep : now == SYS_poll || now == SYS_ppoll;
+        if (in && blocks_of(tid) > blocks) return;
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
-    ADD_FAILURE() << "the terminal never waited for a key";
+    ADD_FAILURE() << "the terminal never waited";
 }
 
 // A curses terminal on the slave side of a pseudo terminal; the test plays
@@ -479,7 +482,7 @@ std::vector<void (*)(int)> handlers() {
 
 // Every signal is caught while the terminal is open (under nohup too); Ctrl-Z
 // stays ignored where it was.
-TEST_F(CursesOnPty, ASignalEndsABlockedReadAndItsHandlerIsGivenBack) {
+TEST_F(CursesOnPty, ASignalEndsABlockedReadAndItsHandlerIsRestored) {
     struct sigaction ignore {};
     ignore.sa_handler = SIG_IGN;
     struct sigaction hangup {};
@@ -579,19 +582,19 @@ TEST(CursesSuspend, CtrlZGivesTheTerminalBackUntilTheGameGoesOnOrEnds) {
     EXPECT_EQ(stop_and_continue(false, true), 0);
 }
 
-// A sleep lasts its time, also when a resize interrupts it.
+// A sleep lasts its time, also when a resize interrupts it: the resize comes
+// once the sleep has begun.
 TEST_F(CursesOnPty, ASleepLastsItsTimeThroughAResize) {
     open("C.UTF-8");
-    std::thread resizer([reader = pthread_self()] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::thread resizer([reader = pthread_self(), tid = static_cast<pid_t>(::syscall(SYS_gettid))] {
+        wait_until_polling(tid, -1, true);
         pthread_kill(reader, SIGWINCH);
     });
     const auto began = std::chrono::steady_clock::now();
-    term_->sleep_ms(80);
+    term_->sleep_ms(200);
     const auto slept = std::chrono::steady_clock::now() - began;
     resizer.join();
-    EXPECT_GE(slept, std::chrono::milliseconds(80));
-    EXPECT_LT(slept, std::chrono::seconds(5));
+    EXPECT_GE(slept, std::chrono::milliseconds(200));
 }
 
 TEST_F(CursesOnPty, ATerminalThatGoesAwayEndsTheRun) {
