@@ -3,50 +3,25 @@
 
 Usage: terminal_test.py SKARVEL [NAME_PART...]
 
-SKARVEL is the game binary. With NAME_PART arguments only the tests whose
-names contain one of them run.
-
-Every run starts private tmux servers (their sockets in the run's own
-temporary folder), runs the tests on them a few at a time, and kills them at
-the end. Every test gets a fresh working folder, and waits for screens by
-polling `capture-pane`, so a timeout only matters when something is wrong.
+SKARVEL is the game binary; with NAME_PART arguments only the tests whose
+names contain one of them run. A run starts private tmux servers (their
+sockets in its own temporary folder), runs the tests on them a few at a time
+and kills them at the end. Every test gets a fresh working folder and waits
+for screens by polling `capture-pane`, so a timeout only matters when
+something is wrong.
 """
 
-import fcntl
-import os
-import pty
-import re
-import resource
-import select
-import shlex
-import shutil
-import signal
-import struct
-import subprocess
-import sys
-import tempfile
-import termios
-import threading
-import time
-import uuid
+import fcntl, os, pty, re, resource, select, shlex, shutil, signal, struct
+import subprocess, sys, tempfile, termios, threading, time, uuid
 
-POLL_S = 0.05     # how often a wait looks at the pane again
-TIMEOUT_S = 10.0  # how long a wait looks before the test fails
-
+POLL_S, TIMEOUT_S = 0.05, 10.0  # how often a wait looks at the pane again; when it gives up
 TITLE = "\t\t KELDRY'S SKARVEL "
-UNICODE_POINTER = "\u2192"  # the pointer of display mode 1, a right arrow
-PLAIN_POINTER = ">"         # the pointer of display mode 2
+UNICODE_POINTER, PLAIN_POINTER = "\u2192", ">"  # the pointers of display modes 1 (an arrow) and 2
 
 
 def shown(text):
     """A line as the pane shows it: tabs expanded, trailing blanks gone."""
     return text.expandtabs().rstrip()
-
-
-# The menus' texts are checked in the unit tests; here, that a menu shows
-# from the first line of the terminal and with the pointer of the display mode.
-def menu_lines(p):
-    return [shown(line) for line in [TITLE, "", "\tMain menu:", "", f"\t{p} Play (P)"]]
 
 
 def described(description):
@@ -58,17 +33,18 @@ def described(description):
 
 
 def starts_with_lines(expected, description):
-    @described(description)
-    def check(screen):
-        return screen.splitlines()[:len(expected)] == expected
-    return check
+    return described(description)(lambda screen: screen.splitlines()[:len(expected)] == expected)
 
 
 def has_line(line):
-    @described(f"the line {line!r}")
-    def check(screen):
-        return line in screen.splitlines()
-    return check
+    return described(f"the line {line!r}")(lambda screen: line in screen.splitlines())
+
+
+# The menus' texts are checked in the unit tests; here, that a menu shows
+# from the first line of the terminal and with the pointer of the display mode.
+def main_menu(pane, p=UNICODE_POINTER):
+    lines = [shown(line) for line in [TITLE, "", "\tMain menu:", "", f"\t{p} Play (P)"]]
+    return pane.wait_for(starts_with_lines(lines, f"the main menu, pointer {p}"))
 
 
 def score_of(screen):
@@ -77,14 +53,8 @@ def score_of(screen):
     return int(found.group(1)) if found else None
 
 
-@described("the end prompt")
-def game_ended(screen):
-    return "Retry (R)" in screen and "Back (B)" in screen
-
-
-@described("a new game (score 0, no end prompt)")
-def new_game(screen):
-    return score_of(screen) == 0 and "Retry (R)" not in screen
+game_ended = described("the end prompt")(lambda s: "Retry (R)" in s and "Back (B)" in s)
+new_game = described("a new game (score 0, no end prompt)")(lambda s: score_of(s) == 0 and "Retry (R)" not in s)
 
 
 class Failed(Exception):
@@ -100,8 +70,7 @@ class Tmux:
     """A tmux server of our own; nothing else runs on it."""
 
     def __init__(self, root):
-        self.socket = os.path.join(root, "tmux.socket")
-        self.conf = os.path.join(root, "tmux.conf")
+        self.socket, self.conf = os.path.join(root, "tmux.socket"), os.path.join(root, "tmux.conf")
         with open(self.conf, "w") as conf:
             conf.write("set -g status off\n"           # the whole window is the pane
                        "set -g remain-on-exit on\n"    # an ended game's last screen stays readable
@@ -118,45 +87,42 @@ class Tmux:
             if "server exited unexpectedly" not in done.stderr or args[0] != "new-session":
                 break
             time.sleep(0.2 * (attempt + 1))
-        if done.returncode != 0:
-            raise Failed(f"tmux {' '.join(args)}: {done.stderr.strip()}")
+        check(done.returncode == 0, f"tmux {' '.join(args)}: {done.stderr.strip()}")
         return done.stdout
 
     def kill_server(self):
-        subprocess.run(["tmux", "-S", self.socket, "kill-server"], env=self.env,
-                       capture_output=True, timeout=TIMEOUT_S)
+        subprocess.run(["tmux", "-S", self.socket, "kill-server"], env=self.env, capture_output=True, timeout=TIMEOUT_S)
 
 
 class Pane:
     """One tmux session of one pane running a command."""
 
     def __init__(self, tmux, name, folder, command, width, height):
-        self.tmux = tmux
-        self.name = name
+        self.tmux, self.name = tmux, name
         # The window keeps the size it is made with. (tmux 3.3 crashes making a
         # detached session while a global window-size is manual; per window it is fine.)
         tmux("new-session", "-d", "-s", name, "-x", str(width), "-y", str(height),
              "-c", folder, command, ";", "set-option", "-w", "-t", name, "window-size", "manual")
-        size = tmux("display", "-p", "-t", name,
-                    "#{window_width}x#{window_height} #{pane_width}x#{pane_height}").split()
+        size = self.show("#{window_width}x#{window_height} #{pane_width}x#{pane_height}").split()
         check(size == [f"{width}x{height}"] * 2, f"window and pane are {size}, not {width}x{height}")
 
-    def screen(self):
-        return self.tmux("capture-pane", "-p", "-t", self.name)
+    def show(self, form):
+        """A tmux format of the pane: #{pane_tty}, #{cursor_x}..."""
+        return self.tmux("display", "-p", "-t", self.name, form).strip()
+
+    def screen(self, *flags):
+        return self.tmux("capture-pane", "-p", *flags, "-t", self.name)
 
     def cursor(self):
         """The cursor's column and line."""
-        x, y = self.tmux("display", "-p", "-t", self.name, "#{cursor_x} #{cursor_y}").split()
-        return int(x), int(y)
-
-    def tty(self):
-        return self.tmux("display", "-p", "-t", self.name, "#{pane_tty}").strip()
+        return tuple(int(n) for n in self.show("#{cursor_x} #{cursor_y}").split())
 
     def keys(self, *keys):
         """Keys by tmux name: Enter, C-c, Right..."""
         self.tmux("send-keys", "-t", self.name, *keys)
 
     def type(self, text):
+        """Text as typed; "\\r" is Enter."""
         self.tmux("send-keys", "-t", self.name, "-l", text)
 
     def send_bytes(self, data):
@@ -170,22 +136,24 @@ class Pane:
         deadline = time.monotonic() + timeout
         while True:
             screen = self.screen()
-            if (test(screen, self.cursor()) if with_cursor else test(screen)):
+            if test(screen, self.cursor()) if with_cursor else test(screen):
                 return screen
-            if time.monotonic() > deadline:
-                raise Failed(f"timed out after {timeout:.0f} s waiting for "
-                             f"{getattr(what, 'description', repr(what))}")
+            check(time.monotonic() < deadline,
+                  f"timed out after {timeout:.0f} s waiting for {getattr(what, 'description', repr(what))}")
             time.sleep(POLL_S)
+
+
+# The game's run from a shell: its exit status goes to the file "status", the
+# terminal modes before and after it to "before" and "after".
+RUN = 'stty -a > before; {bin}; echo "exit=$?" > status; stty -a > after'
 
 
 class Case:
     """What one test works with: its folder, its panes, the binary."""
 
     def __init__(self, tmux, root, name, binary):
-        self.tmux = tmux
-        self.binary = binary
+        self.tmux, self.binary, self.panes = tmux, binary, []
         self.dir = tempfile.mkdtemp(prefix=re.sub(r"\W+", "-", name)[:40] + "-", dir=root)
-        self.panes = []
 
     def path(self, name):
         return os.path.join(self.dir, name)
@@ -202,35 +170,26 @@ class Case:
             return None
 
     def pane(self, command, width=150, height=40):
-        pane = Pane(self.tmux, f"t{uuid.uuid4().hex[:8]}", self.dir, command, width, height)
-        self.panes.append(pane)
-        return pane
+        self.panes.append(Pane(self.tmux, f"t{uuid.uuid4().hex[:8]}", self.dir, command, width, height))
+        return self.panes[-1]
 
     def game(self, width=150, height=40):
-        """The game run in the test folder. Its exit status goes to the file
-        "status", the terminal modes before and after it to "before" and "after"."""
-        d = shlex.quote(self.dir)
-        return self.pane(f'cd {d} && stty -g > before; {shlex.quote(self.binary)}; '
-                         f'echo "exit=$?" > status; stty -g > after', width, height)
+        return self.pane(RUN.format(bin=shlex.quote(self.binary)), width, height)
 
     def wait_file(self, name, expected=None, timeout=TIMEOUT_S):
         """The file's text once it is `expected`, or, with None, once it ends in
         a line end (a shell's redirection has written it whole)."""
         deadline = time.monotonic() + timeout
-        while True:
-            text = self.read(name)
-            if text is not None and (text == expected or
-                                     (expected is None and text.endswith("\n"))):
-                return text
-            if time.monotonic() > deadline:
-                raise Failed(f"{name} holds {text!r}, expected "
-                             f"{'a whole line' if expected is None else repr(expected)}")
+        while (text := self.read(name)) is None or (text != expected if expected is not None
+                                                     else not text.endswith("\n")):
+            check(time.monotonic() < deadline,
+                  f"{name} holds {text!r}, expected {'a whole line' if expected is None else repr(expected)}")
             time.sleep(POLL_S)
+        return text
 
     def check_modes_restored(self):
         after = self.wait_file("after")
-        check(after == self.read("before"),
-              f"terminal modes {self.read('before')!r} before, {after!r} after")
+        check(after == self.read("before"), f"terminal modes {self.read('before')!r} before, {after!r} after")
 
     def close(self):
         for pane in self.panes:
@@ -264,12 +223,11 @@ def test(name):
     return register
 
 
-def main_menu(pane, p=UNICODE_POINTER):
-    return pane.wait_for(starts_with_lines(menu_lines(p), f"the main menu, pointer {p}"))
-
-
-def play_to_end(pane, max_moves=200):
-    """Moves down until the game is over or won; the last screen."""
+def play_to_end(pane, p=UNICODE_POINTER, max_moves=200):
+    """From the main menu, a game played by moving down until it is over or
+    won; its last screen."""
+    main_menu(pane, p)
+    pane.type("p")
     screen = pane.wait_for(new_game)
     for _ in range(max_moves):
         if game_ended(screen):
@@ -277,12 +235,18 @@ def play_to_end(pane, max_moves=200):
         before = score_of(screen)
         check(before is not None, "the side panel's score is out of view")
         pane.type("s")
-
-        @described(f"a score above {before} or the end prompt")
-        def moved(s):
-            return game_ended(s) or score_of(s) not in (None, before)
+        moved = described(f"a score above {before} or the end prompt")(
+            lambda s: game_ended(s) or score_of(s) not in (None, before))
         screen = pane.wait_for(moved)
     raise Failed(f"the game did not end within {max_moves} moves")
+
+
+def saved_after(end):
+    """score.txt after the game that ended on `end`, from "-1 0": any game
+    over is a new best score, any win a gain."""
+    won, lost = "YOU ARE A WINNER!" in end, "GAMEOVER!" in end
+    check(won != lost, "the end shows neither or both of game over and win")
+    return "-1 1" if won else f"{score_of(end)} 0"
 
 
 # ---------------------------------------------------------------- start and end
@@ -318,58 +282,33 @@ echo "exit=$?" > status
 stty -g > after
 """
 
-
-def ends_in_game_by_ctrl_c(t, pane):
-    main_menu(pane)
-    pane.type("p")
-    pane.wait_for(new_game)
-    pane.keys("C-c")
-
-
-def ends_at_length_prompt_by_sigterm(t, pane):
-    main_menu(pane)
-    pane.type("om")
-    pane.wait_for("Please enter a new length")
-    pane.type("12")  # half typed, echoed
-    pane.wait_for(has_line(shown(f"\t{UNICODE_POINTER} Please enter a new length(3 ~ 120):\t12")))
-    os.kill(int(t.wait_file("pid")), signal.SIGTERM)
-
-
-def ends_in_welcome_banner_by_sighup(t, pane):
-    pane.wait_for("Welcome")
-    os.kill(int(t.wait_file("pid")), signal.SIGHUP)
-
-
-def ends_at_main_menu_by_ctrl_backslash(t, pane):
-    main_menu(pane)
-    pane.keys("C-\\")
-
-
-def wrapped_game(t):
-    """The game started from an interactive shell through WRAPPER."""
-    t.write("run.sh", WRAPPER)
-    pane = t.pane("bash --norc")
-    pane.wait_for("$")
-    pane.type(f"sh run.sh {shlex.quote(t.binary)}")
-    pane.keys("Enter")
-    return pane
-
-
-for what, end_game, status in [
-        ("Ctrl-C in a game", ends_in_game_by_ctrl_c, 130),
-        ("SIGTERM at the length prompt", ends_at_length_prompt_by_sigterm, 143),
-        ("SIGHUP during the welcome banner", ends_in_welcome_banner_by_sighup, 129),
-        ("Ctrl-\\ at the main menu", ends_at_main_menu_by_ctrl_backslash, 131)]:
+# Where the game is when it ends: the keys typed at the main menu (if any),
+# what it then shows, and the end: a key by tmux name or a signal sent to it.
+for what, keys, shows, end, status in [
+        ("Ctrl-C in a game", "p", new_game, "C-c", 130),
+        ("SIGTERM at the length prompt", "om12",
+         has_line(shown(f"\t{UNICODE_POINTER} Please enter a new length(3 ~ 120):\t12")), signal.SIGTERM, 143),
+        ("SIGHUP during the welcome banner", None, "Welcome", signal.SIGHUP, 129),
+        ("Ctrl-\\ at the main menu", None, "Quit (Q)", "C-\\", 131)]:
 
     @test(f"{what}: exit status {status}, the terminal as it was")
-    def _(t, end_game=end_game, status=status):
-        pane = wrapped_game(t)
-        end_game(t, pane)
+    def _(t, keys=keys, shows=shows, end=end, status=status):
+        t.write("run.sh", WRAPPER)
+        pane = t.pane("bash --norc")
+        pane.wait_for("$")
+        pane.type(f"sh run.sh {shlex.quote(t.binary)}\r")
+        if keys:
+            main_menu(pane)
+            pane.type(keys)
+        pane.wait_for(shows)
+        if isinstance(end, str):
+            pane.keys(end)
+        else:
+            os.kill(int(t.wait_file("pid")), end)
         t.check_modes_restored()
         check(t.read("status") == f"exit={status}\n", f"status {t.read('status')!r}")
         check("skarvel" not in t.read("err"), f"the game wrote {t.read('err')!r}")  # the shell may name the signal
-        pane.type("clear; stty -a > stty.txt; echo alive")
-        pane.keys("Enter")
+        pane.type("clear; stty -a > stty.txt; echo alive\r")
         pane.wait_for(has_line("alive"))
         modes = t.wait_file("stty.txt").split()
         check("icanon" in modes and "echo" in modes, f"stty -a: {' '.join(modes)}")
@@ -413,17 +352,14 @@ def _(t):
     t.write("score.txt", "-1 0")
     t.write("job_shell.py", JOB_SHELL)
     pane = t.pane(f"python3 job_shell.py {shlex.quote(t.binary)}")
-    main_menu(pane)
-    pane.type("p")
     end = play_to_end(pane)
-    won = finished_game_outcome(end)
     pane.keys("C-z")
     t.wait_file("stops", "modes kept\n")
     pane.wait_for(described("the game's screen as it was")(lambda s: s == end))
     pane.keys("C-z")
     check(t.wait_file("status") == "signal 15, modes kept\n", f"status {t.read('status')!r}")
     check(t.read("stops") == "modes kept\n" * 2, f"stops {t.read('stops')!r}")
-    check(t.read("score.txt") == ("-1 1" if won else f"{score_of(end)} 0"), f"score.txt {t.read('score.txt')!r}")
+    check(t.read("score.txt") == saved_after(end), f"score.txt {t.read('score.txt')!r}")
 
 
 # Both standard input and standard output must be a terminal; a refused start
@@ -507,27 +443,15 @@ def _(t):
         os.close(master)
 
 
-# ---------------------------------------------------------------- screens
-
 # ---------------------------------------------------------------- games
-
-def finished_game_outcome(screen):
-    won = "YOU ARE A WINNER!" in screen
-    lost = "GAMEOVER!" in screen
-    check(won != lost, "the end shows neither or both of game over and win")
-    return won
-
 
 # (The end of a run by a signal, with its save, is the Ctrl-Z case's kill %1.)
 @test("a record shown is saved when the run ends: Retry, Q, then Quit")
 def _(t):
     t.write("options.txt", "3 8 1 1 10")
-    t.write("score.txt", "-1 0")  # any game over is a new best score, any win a gain
+    t.write("score.txt", "-1 0")
     pane = t.game()
-    main_menu(pane)
-    pane.type("p")
     end = play_to_end(pane)
-    won = finished_game_outcome(end)
     pane.type("r")
     pane.wait_for(new_game)
     pane.type("q")
@@ -535,7 +459,7 @@ def _(t):
     check(t.read("score.txt") == "-1 0", "Retry or Q wrote score.txt")
     pane.type("q")
     t.wait_file("status")
-    check(t.read("score.txt") == ("-1 1" if won else f"{score_of(end)} 0"), f"score.txt holds {t.read('score.txt')!r}")
+    check(t.read("score.txt") == saved_after(end), f"score.txt holds {t.read('score.txt')!r}")
 
 
 @test("a save that fails is reported once on stderr after the game")
@@ -558,11 +482,8 @@ for what, stored in [("a tiny field", "3 8 1 1 10"), ("a field taller than the t
     def _(t, stored=stored):
         t.write("options.txt", stored)
         pane = t.game(80, 24)
-        main_menu(pane)
-        pane.type("p")
         lines = [line.strip() for line in play_to_end(pane).splitlines()]
-        p = UNICODE_POINTER
-        check(f"{p} Retry (R)" in lines and f"{p} Back (B)" in lines, "Retry and Back in view")
+        check(f"{UNICODE_POINTER} Retry (R)" in lines and f"{UNICODE_POINTER} Back (B)" in lines, "Retry and Back in view")
         pane.type("b")
         main_menu(pane)  # from its title line down, though the game's screen was taller
 
@@ -605,7 +526,7 @@ def _(t):
     main_menu(pane, PLAIN_POINTER)
     pane.type("p")
     game = pane.wait_for(new_game)
-    with open(pane.tty(), "w") as tty:
+    with open(pane.show("#{pane_tty}"), "w") as tty:
         tty.write("\x1b[5;5HSTRAY OUTPUT")
     pane.wait_for("STRAY OUTPUT")
     pane.keys("C-l")
@@ -659,8 +580,8 @@ def run(binary, only):
     """Runs the cases in GROUPS groups at once, each group on a tmux server
     of its own; a case's result is printed whole when it ends."""
     root = tempfile.mkdtemp(prefix="skarvel-terminal-")
-    waiting = [(name, fn) for name, fn in TESTS if not only or any(part in name for part in only)]
-    waiting.reverse()  # popped from the end: in the order written
+    # Popped from the end: in the order written.
+    waiting = [(name, fn) for name, fn in reversed(TESTS) if not only or any(part in name for part in only)]
     lock = threading.Lock()
     results = {"passed": 0, "failed": 0}
 
@@ -688,10 +609,7 @@ def run(binary, only):
         raise SystemExit(128 + signum)
     for s in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
         signal.signal(s, stop)
-    servers = []
-    for n in range(GROUPS):
-        os.mkdir(os.path.join(root, f"server{n}"))
-        servers.append(Tmux(os.path.join(root, f"server{n}")))
+    servers = [Tmux(tempfile.mkdtemp(prefix="server", dir=root)) for _ in range(GROUPS)]
     try:
         threads = [threading.Thread(target=group, args=(tmux,), daemon=True) for tmux in servers]
         for thread in threads:
