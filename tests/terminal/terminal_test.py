@@ -238,46 +238,87 @@ def saved_after(end):
 
 # ---------------------------------------------------------------- start and end
 
-@test("start-up: the welcome banner, then the main menu")
-def _(t):
-    pane = t.game()
-    pane.wait_for("Welcome to KELDRY'S SKARVEL!")
-    screen = main_menu(pane)
-    check(screen.splitlines()[10:] == [""] * 30, "something stands under the menu")
+def in_colours(colours, width):
+    """A test of the pane captured with its colours (-e -N): every cell in
+    `colours`, foreground and background as SGR codes (None: the terminal's
+    own; a blank needs only the background), every line, with a width,
+    written to its end."""
+    def test(capture):
+        pen = [None, None]  # tmux sends a colour where it changes, across lines too
+        for y, line in enumerate(capture.splitlines()):
+            x = 0
+            for params, char in re.findall(r"\x1b\[([0-9;:]*)m|(.)", line):
+                if char and (pen[1] != colours[1] or char != " " and pen[0] != colours[0]):
+                    test.description = f"every cell in {colours}, not {char!r} on line {y}, column {x} in {pen}"
+                    return False
+                x += bool(char)
+                codes = [] if char else re.split("[;:]", params)
+                for i, code in enumerate(int(c or 0) for c in codes):
+                    if code == 0:
+                        pen = [None, None]
+                    elif code // 10 in (3, 4, 9, 10):  # 3x, 9x: pen[0]; 4x, 10x: pen[1]; 38, 48: more codes
+                        pen[code // 10 in (4, 10)] = None if code % 10 == 9 else ";".join(codes[i:])
+                        if code % 10 == 8:
+                            break
+            if width and x != width:
+                test.description = f"every line written to its end, not line {y}, to column {x}"
+                return False
+        return True
+    return test
 
 
-@test("quit: farewell, exit status 0, no file written")
-def _(t):
-    pane = t.game()
-    main_menu(pane)
-    pane.type("q")
-    pane.wait_for("Thanks for your playing!")
-    check(t.wait_file("status") == "exit=0\n", f"status {t.read('status')!r}")
-    t.check_modes_restored()
-    check(sorted(os.listdir(t.dir)) == ["after", "before", "err", "status"], f"files left: {os.listdir(t.dir)}")
+HELP = "".join(f"Line {n:03}\n" for n in range(1, 61))  # longer than any window
 
 
-@test("standard error need not be a terminal: the game starts and makes its --dir folder")
-def _(t):
-    pane = t.pane(f"{shlex.quote(t.binary)} --dir records 2> err")
-    main_menu(pane)
-    check(os.path.isdir(t.path("records")), "no --dir folder")
+# A run from an interactive shell on each kind of terminal: no alternate screen
+# and no colours (vt100); the scheme as curses' default colours (xterm-256color:
+# bce); the scheme as a pair, every blank written (screen, tmux-256color: no
+# bce). At 150x40 in scheme 1 (white on black) and display mode 1, at 80x24 in
+# scheme 6 (black on yellow) and display mode 2.
+for term, (width, height) in [(term, size) for term in ("vt100", "xterm-256color", "screen", "tmux-256color")
+                              for size in ((150, 40), (80, 24))]:
 
-
-@test("Ctrl-L after stray output: the same screen again, the game unchanged")
-def _(t):
-    t.write("options.txt", "40 20 1 2 1")
-    pane = t.game()
-    main_menu(pane, PLAIN_POINTER)
-    pane.type("p")
-    game = pane.wait_for(new_game)
-    with open(pane.show("#{pane_tty}"), "w") as tty:
-        tty.write("\x1b[5;5HSTRAY OUTPUT")
-    pane.wait_for("STRAY OUTPUT")
-    pane.keys("C-l")
-    pane.wait_for(described("the game's screen as it was", lambda s: s == game))
-    pane.type("q")
-    main_menu(pane, PLAIN_POINTER)
+    @test(f"{term}, {width}x{height}: the scheme's colours, a long help, Ctrl-L, Quit to a shell that scrolls")
+    def _(t, term=term, width=width, height=height):
+        t.write("help.txt", HELP)
+        if height < 40:
+            t.write("options.txt", "40 20 6 2 1")
+        files = sorted(os.listdir(t.dir) + ["after", "before", "err", "status"])
+        p = UNICODE_POINTER if height == 40 else PLAIN_POINTER
+        colours = in_colours((None, None) if term == "vt100" else ("37", "40") if height == 40 else ("30", "43"),
+                             width if term in ("screen", "tmux-256color") else None)
+        pane = t.pane(f"TERM={term} bash --norc", width, height)
+        pane.wait_for("$")
+        pane.type(RUN.format(bin=shlex.quote(t.binary)) + "\r")
+        pane.wait_for("Welcome to KELDRY'S SKARVEL!")
+        check(not any(main_menu(pane, p).splitlines()[10:]), "something stands under the menu")
+        pane.wait_for(colours, flags=("-e", "-N"))
+        pane.type("h")
+        pane.wait_for("Back (B)", timeout=30)  # typed a letter every 10 ms
+        help_end = [f"Line {n:03}" for n in range(65 - height, 61)] + ["", "", shown(f"\t\t{p} Back (B)")]
+        pane.wait_for(starts_with_lines(help_end, "the help's last lines, in order"))
+        pane.wait_for(colours, flags=("-e", "-N"))
+        pane.type("b")
+        main_menu(pane, p)
+        pane.type("p")
+        game = pane.wait_for(new_game)
+        with open(pane.show("#{pane_tty}"), "w") as tty:
+            tty.write("\x1b[5;5H\x1b[31;42mSTRAY OUTPUT\x1b[m")
+        pane.wait_for("STRAY OUTPUT")
+        pane.keys("C-l")
+        pane.wait_for(described("the game's screen as it was", lambda s: s == game))
+        pane.wait_for(colours, flags=("-e", "-N"))
+        pane.type("q")
+        main_menu(pane, p)
+        pane.type("q")
+        pane.wait_for("Thanks for your playing!")
+        check(t.wait_file("status") == "exit=0\n" and t.read("err") == "", f"status {t.read('status')!r}, "
+              f"stderr {t.read('err')!r}")
+        t.check_modes_restored()
+        check(sorted(os.listdir(t.dir)) == files, f"files: {sorted(os.listdir(t.dir))}")
+        pane.type("seq 1 100\r")
+        scrolled = [str(n) for n in range(102 - height, 101)] + ["$"]
+        pane.wait_for(starts_with_lines(scrolled, "seq's numbers scrolled over the whole window, then the prompt"))
 
 
 # The wrapper between the interactive shell and the game: the shell would repair
