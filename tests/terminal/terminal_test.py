@@ -440,8 +440,8 @@ def _(t):
         fcntl.ioctl(master, termios.TIOCSWINSZ, struct.pack("HHHH", rows, cols, 0, 0))
 
     window(40000, 40000)
-    # A session of its own with the terminal as its controlling one.
-    game = subprocess.Popen(["setsid", "--ctty", "prlimit", f"--as={48 << 20}", t.binary], cwd=t.dir,
+    # setsid --ctty: the terminal is the game's controlling terminal, as under a shell.
+    game = subprocess.Popen(["setsid", "--ctty", "--wait", "prlimit", f"--as={48 << 20}", t.binary], cwd=t.dir,
                             stdin=slave, stdout=slave, stderr=slave,
                             env=dict(os.environ, TERM="xterm-256color", LC_ALL="C.UTF-8"))
     os.close(slave)
