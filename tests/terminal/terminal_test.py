@@ -267,7 +267,14 @@ def in_colours(colours, width):
     return test
 
 
-HELP = "".join(f"Line {n:03}\n" for n in range(1, 61))  # longer than any window
+def help_line(n):
+    """Line n of a help longer than any window: "L ))!" for 1, the digits as
+    shifted on a keyboard. The game pauses after letters and digits only, so
+    it types each line as one frame, scrolling the screen line by line."""
+    return "L " + "".join(")!@#$%^&*("[int(d)] for d in f"{n:03}")
+
+
+HELP = "".join(help_line(n) + "\n" for n in range(1, 61))
 
 
 # A run from an interactive shell on each kind of terminal: no alternate screen
@@ -293,13 +300,6 @@ for term, (width, height) in [(term, size) for term in ("vt100", "xterm-256color
         pane.wait_for("Welcome to KELDRY'S SKARVEL!")
         check(not any(main_menu(pane, p).splitlines()[10:]), "something stands under the menu")
         pane.wait_for(colours, flags=("-e", "-N"))
-        pane.type("h")
-        pane.wait_for("Back (B)", timeout=30)  # typed a letter every 10 ms
-        help_end = [f"Line {n:03}" for n in range(65 - height, 61)] + ["", "", shown(f"\t\t{p} Back (B)")]
-        pane.wait_for(starts_with_lines(help_end, "the help's last lines, in order"))
-        pane.wait_for(colours, flags=("-e", "-N"))
-        pane.type("b")
-        main_menu(pane, p)
         pane.type("p")
         game = pane.wait_for(new_game)
         with open(pane.show("#{pane_tty}"), "w") as tty:
@@ -319,6 +319,14 @@ for term, (width, height) in [(term, size) for term in ("vt100", "xterm-256color
         pane.type("seq 1 100\r")
         scrolled = [str(n) for n in range(102 - height, 101)] + ["$"]
         pane.wait_for(starts_with_lines(scrolled, "seq's numbers scrolled over the whole window, then the prompt"))
+        # Again, for the help: scrolling it sets the scroll region anew, which
+        # would hide a wrong one from the shell above.
+        pane.type(f"clear; {shlex.quote(t.binary)}\r")
+        main_menu(pane, p)
+        pane.type("h")
+        help_end = [help_line(n) for n in range(65 - height, 61)] + ["", "", shown(f"\t\t{p} Back (B)")]
+        pane.wait_for(starts_with_lines(help_end, "the help's last lines, in order"))
+        pane.wait_for(colours, flags=("-e", "-N"))
 
 
 # The wrapper between the interactive shell and the game: the shell would repair
