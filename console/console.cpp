@@ -189,14 +189,11 @@ void Console::set_status(std::span<const std::string_view> forms) {
 
 std::u32string_view Console::status(int cols) const {
     std::size_t begin = 0;
-    for (std::size_t form = 0; form < status_forms_; ++form) {
-        const std::size_t end = status_ends_[form];
-        if (end - begin <= static_cast<std::size_t>(cols) || form + 1 == status_forms_) {
-            return std::u32string_view(status_.data() + begin, end - begin);
-        }
-        begin = end;
+    std::size_t form = 0;
+    while (form + 1 < status_forms_ && status_ends_[form] - begin > static_cast<std::size_t>(cols)) {
+        begin = status_ends_[form++];
     }
-    return {};
+    return {status_.data() + begin, has_status() ? status_ends_[form] - begin : 0};
 }
 
 Console::ColSpan Console::changed(int row) const {

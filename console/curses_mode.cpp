@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
-#include <new>
+#include <cstring>
 #include <optional>
 
 #include "console/signals.h"
@@ -118,16 +118,10 @@ void reset_scroll_region(int fd) {
     const char* save = string_capability("sc");
     const char* restore = string_capability("rc");
     if (!window || window->rows <= LINES || region == nullptr || save == nullptr || restore == nullptr) return;
-    std::string bytes = save;
-    for (const char* c = tiparm(region, 0, window->rows - 1); c != nullptr && *c != '\0'; ++c) {
-        if (c[0] == '$' && c[1] == '<') {  // a delay, which only a slow serial line needs
-            while (*c != '\0' && *c != '>') ++c;
-            if (*c == '\0') break;
-        } else {
-            bytes += *c;
-        }
-    }
-    bytes += restore;
+    const char* whole = tiparm(region, 0, window->rows - 1);
+    if (whole == nullptr || std::strstr(whole, "$<") != nullptr)
+        return;  // a delay, for a serial line: not ours to send
+    const std::string bytes = std::string(save) + whole + restore;
     (void)!::write(fd, bytes.data(), bytes.size());  // nothing to do where the terminal has gone
 }
 
@@ -146,11 +140,7 @@ std::unique_ptr<CursesMode> CursesMode::open(const char* term_type, std::FILE* o
         why = "terminal type " + quoted + " cannot move the cursor or clear the screen";
     }
     if (!why.empty()) return nullptr;
-    std::unique_ptr<CursesMode> opened(new (std::nothrow) CursesMode(fileno(out)));
-    if (!opened) {
-        why = "out of memory";
-        return nullptr;
-    }
+    auto opened = std::make_unique<CursesMode>(fileno(out));
     errno = 0;
     opened->screen_ = newterm(name, out, in);
     if (opened->screen_ == nullptr) {

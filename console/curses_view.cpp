@@ -122,9 +122,8 @@ CursesView::Area CursesView::terminal_area(const Console& console) const {
     int cols = 0;
     getmaxyx(stdscr, rows, cols);
     const bool status = console.has_status() && rows > 1 && (rows < CONSOLE_ROWS || cols < CONSOLE_COLS);
-    return {.rows = std::clamp(status ? rows - 1 : rows, 1, CONSOLE_ROWS),
-            .cols = std::clamp(cols, 1, CONSOLE_COLS),
-            .status = status};
+    const int shown_rows = std::clamp(status ? rows - 1 : rows, 1, CONSOLE_ROWS);
+    return {.rows = shown_rows, .cols = std::clamp(cols, 1, CONSOLE_COLS), .status = status};
 }
 
 CursesView::Range CursesView::scroll_range(const Console& console, const Area& view) {

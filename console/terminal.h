@@ -104,8 +104,8 @@ public:
     virtual Key read_key() = 0;
     // Waits `ms` milliseconds.
     virtual void sleep_ms(std::uint32_t ms) = 0;
-    // Reads one typed line into `line` (echoed, editable, ended by Enter),
-    // its '\n' included; false at the end of input.
+    // Reads one typed line (echoed, editable, ended by Enter) and appends it
+    // to `line`, its '\n' included; false at the end of input.
     virtual bool read_line(std::string& line) = 0;
 
     // The game's texts are printf formats; the compiler checks every call. A

@@ -17,14 +17,10 @@ constexpr Colours SCHEMES[] = {
 };
 static_assert(std::size(SCHEMES) == MAX_SCHEME - MIN_SCHEME + 1);
 
-constexpr Colours flash_colours(Flash kind) {
-    switch (kind) {
-        case Flash::hit: return {.background = red, .foreground = grey};
-        case Flash::game_over: return {.background = red, .foreground = light_red};
-        case Flash::power: return {.background = black, .foreground = red};
-    }
-    return SCHEMES[0];
-}
+// By Flash: a hit, the game over, a spent power.
+constexpr Colours FLASHES[] = {{.background = red, .foreground = grey},
+                               {.background = red, .foreground = light_red},
+                               {.background = black, .foreground = red}};
 
 Colours scheme_colours(int scheme) { return SCHEMES[std::clamp(scheme, MIN_SCHEME, MAX_SCHEME) - MIN_SCHEME]; }
 
@@ -42,6 +38,6 @@ void choose_colour_scheme(GameState& g, Terminal& term, int scheme) {
 
 void restore_colours(const GameState& g, Terminal& term) { term.set_colours(scheme_colours(g.colour_scheme)); }
 
-void flash(Terminal& term, Flash kind) { term.flash_colours(flash_colours(kind)); }
+void flash(Terminal& term, Flash kind) { term.flash_colours(FLASHES[static_cast<std::size_t>(kind)]); }
 
 }  // namespace skarvel

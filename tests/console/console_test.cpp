@@ -44,12 +44,14 @@ TEST_F(ConsoleTest, BytesShowAsTheConsoleShowsThem) {
         {"x\by\b\b\b\bz", U"z", U"z"},                            // back, never past column 0
         {"bell\a!", U"bell!", U"bell!"},                          // the bell shows nothing
         {"caf\xc3\xa9 \xe2\x86\x92 \xf0\x9d\x90\x80 \xc3\xbf", U"café → 𝐀 ÿ", U"caf?? ??? ???? ??"},
-        {"\xe2x", U"\uFFFDx", U"?x"},                               // cut short by a letter
-        {"\xe2\x86\x1b", U"\uFFFD←", U"??\\"},                      // by a control byte
-        {"\x80\xff", U"\uFFFD\uFFFD", U"??"},                       // no lead byte; no UTF-8 at all
-        {"\xc0\xaf", U"\uFFFD\uFFFD", U"??"},                       // overlong
-        {"\xed\xa0\x80", U"\uFFFD\uFFFD\uFFFD", U"???"},            // a surrogate
-        {"\xc2\x85|\xe4\xb8\xad|", U"\uFFFD|\uFFFD|", U"??|???|"},  // C1 control; double width
+        {"\xe2x", U"\uFFFDx", U"?x"},                                       // cut short by a letter
+        {"\xe2\x86\x1b", U"\uFFFD←", U"??\\"},                              // by a control byte
+        {"\x80\xff", U"\uFFFD\uFFFD", U"??"},                               // no lead byte; no UTF-8 at all
+        {"\xc0\xaf", U"\uFFFD\uFFFD", U"??"},                               // overlong
+        {"\xed\xa0\x80", U"\uFFFD\uFFFD\uFFFD", U"???"},                    // a surrogate
+        {"\xf4\x90\x80\x80", U"\uFFFD\uFFFD\uFFFD\uFFFD", U"????"},         // past U+10FFFF
+        {"\xe0\xa4\x85\xf4\x8f\xbf\xbd", U"\u0905\U0010FFFD", U"???????"},  // lowest three-byte lead; U+10FFFD
+        {"\xc2\x85|\xe4\xb8\xad|", U"\uFFFD|\uFFFD|", U"??|???|"},          // C1 control; double width
     };
     std::setlocale(LC_ALL, "C");  // whose bytes above 127 are no characters
     for (const auto& c : cases) {
@@ -91,7 +93,10 @@ TEST_F(ConsoleTest, LinesWrapScrollAndTheScrolledOffAreKept) {
     utf8.write("\n");
     ASSERT_TRUE(utf8.marked());
     EXPECT_EQ(utf8.marked()->row, CONSOLE_ROWS - 2);
-    for (int i = 0; i < CONSOLE_ROWS; ++i) utf8.write("\n");
+    for (int i = 0; i < CONSOLE_ROWS - 2; ++i) utf8.write("\n");
+    ASSERT_TRUE(utf8.marked());
+    EXPECT_EQ(utf8.marked()->row, 0);
+    utf8.write("\n");
     EXPECT_FALSE(utf8.marked());
 
     for (int i = 0; i < Console::HISTORY_ROWS + 5; ++i) utf8.write(std::to_string(i) + "\n");

@@ -286,17 +286,19 @@ TEST_F(CursesOnPty, TheNumpadMovesAndNoOtherSequenceActsAsItsLetters) {
     // some of these sequences and not others: none of their letters acts.
     const Key up{Key::Kind::up}, down{Key::Kind::down}, left{Key::Kind::left}, right{Key::Kind::right};
     const Key other{Key::Kind::other};
-    std::vector<Key> expected = {up, down, left, right, up};
-    expected.insert(expected.end(), 8, other);
-    expected.push_back(Key::of(27));
-    for (const char* term_type : {"xterm-256color", "tmux-256color", "screen-256color"}) {
+    for (const std::string term_type : {"xterm-256color", "tmux-256color", "screen-256color", "vt100"}) {
         SCOPED_TRACE(term_type);
-        open("C.UTF-8", term_type);
+        std::vector<Key> expected = {up, down, left, right, up};
+        expected.insert(expected.end(), 8, other);
+        // DEL is Backspace where the description says so, else itself.
+        expected.insert(expected.end(), {term_type == "vt100" ? Key::of(127) : other, other, Key::of(27)});
+        open("C.UTF-8", term_type.c_str());
         type(
             "\x1bOx\x1bOr\x1bOt\x1bOv"    // numpad 8, 2, 4, 6
             "\x1bOA\x1b[6~"               // up, PageDown
             "\x1bOq\x1bOM\x1bOP"          // numpad 1, numpad Enter, F1
             "\x1b[1;5A\x1b[1;3B\x1b[15~"  // Ctrl-Up, Alt-Down, F5
+            "\x1b[2\x7f"                  // broken off by DEL, which no sequence ends with
             "\x1b[1;"                     // broken off by the next key:
             "\x1bqQ\xff\x1b");            // Esc then q; Q, byte 255, a lone Esc
         std::vector<Key> keys;
@@ -435,9 +437,10 @@ TEST_F(CursesOnPty, AScreenTallerThanTheViewScrollsOnceWritten) {
         // Each step once the last was taken; the screen as each left it.
         std::vector<std::function<void()>> steps = {[&] { type("\x1bOH"); }, [&] { type("b"); }};  // Home, b
         if (smaller) {
-            steps.insert(steps.begin() + 1, {[&] { resize(30, 80); }, [&] { type("\x1bOF"); },  // End
-                                             [&] { resize(24, 80); }, [&] { type("\x1bOH"); },  // Home
-                                             [&] { type("\x1b[6~"); }});                        // PageDown
+            steps.insert(steps.begin() + 1, {[&] { resize(30, 80); }, [&] { type("\x1bOF"); },     // End
+                                             [&] { resize(24, 80); }, [&] { type("\x1bOH"); },     // Home
+                                             [&] { type("\x1b[6~"); }, [&] { type("\x1b[B"); },    // PageDown, Down
+                                             [&] { type("\x1b[5~"); }, [&] { type("\x1b[A"); }});  // PageUp, Up
         }
         std::vector<std::vector<std::u32string>> screens;
         std::thread player([&, reader = static_cast<pid_t>(::syscall(SYS_gettid))] {
@@ -457,13 +460,16 @@ TEST_F(CursesOnPty, AScreenTallerThanTheViewScrollsOnceWritten) {
         }
         player.join();
         if (smaller) {
-            ASSERT_EQ(screens.size(), 7u);
+            ASSERT_EQ(screens.size(), 10u);
             EXPECT_EQ(screens[1][0], U"AAAAAAAA");  // Home: the first line, scrolled off the console
             EXPECT_EQ(screens[2][0], U"AAAAAAAA") << "a resize keeps the place scrolled to";
             EXPECT_EQ(screens[3][28], U"77777777") << "End: the text's end at the foot of the view";
             EXPECT_EQ(screens[3][29], U"");
             EXPECT_EQ(screens[5][0], U"AAAAAAAA") << "Home after resizes";
             EXPECT_EQ(screens[6][0], U"XXXXXXXX") << "PageDown: the view's last line at its top";
+            EXPECT_EQ(screens[7][0], U"YYYYYYYY") << "Down";
+            EXPECT_EQ(screens[8][0], U"BBBBBBBB") << "PageUp";
+            EXPECT_EQ(screens[9][0], U"AAAAAAAA") << "Up";
         }
         close_all();
     }

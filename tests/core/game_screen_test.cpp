@@ -55,6 +55,11 @@ TEST(GameScreen, NarrowestField) {
     testing::ScriptedTerminal t;
     draw_game_screen(g, t, Cell::player);
     EXPECT_EQ(t.output().substr(t.mark(), 2), "@#");  // the cursor rests on the player
+    g.display_mode = DisplayMode::pictures;           // the code-page-437 pictures' bytes
+    EXPECT_NE(printed(g).find(" \x1e \n\x11 \x10\t KELDRY'S SKARVLE\n\x11\x0f\x10\t\x1a Survival: 4\n\x11\x01\x10"),
+              std::string::npos);
+    EXPECT_NE(printed(g).find(" \x1f \t\x1a Dodge, grab, wipe!\nBombs(\x0f): 9\tPowers(\x15): 10\tLives(\x03): 11\n"),
+              std::string::npos);
 }
 
 // For a terminal that shows only a part of the screen: the counters of the

@@ -43,6 +43,8 @@ TEST_F(DataFilesTest, TheProgramIsFoundAsItWasStartedWhereTheKernelDoesNotTell) 
     EXPECT_EQ(program_file("game", "/nowhere/exe"), game);
     EXPECT_EQ(program_file("./bin/game", "/nowhere/exe"), game);
     EXPECT_EQ(program_file("absent", "/nowhere/exe"), fs::path());
+    EXPECT_EQ(program_file("", "/nowhere/exe"), fs::path());  // not the working folder, found on PATH
+    EXPECT_EQ(program_file(nullptr, "/nowhere/exe"), fs::path());
     ::setenv("PATH", before.c_str(), 1);
 }
 

@@ -47,6 +47,8 @@ TEST_F(HelpTest, TextIsTypedWithAPauseAfterLettersAndDigitsOnly) {
         {blanks + "abc", blanks + "a{10}b{10}" + cut_line},
         {blanks + " \xc3\xa9", blanks + " " + cut_line},                                         // é cut: left out
         {blanks.substr(1) + "\xe2\x86\x92x", blanks.substr(1) + "\xe2{10}\x86\x92" + cut_line},  // → whole: kept
+        {blanks + "\xe2\x86\x92", blanks + cut_line},                                            // → cut: left out
+        {blanks.substr(2) + "\x80\x80\x80\x80x", blanks.substr(2) + "\x80\x80\x80\x80" + cut_line},  // no lead: kept
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file.substr(0, 20));

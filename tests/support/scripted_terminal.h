@@ -141,9 +141,9 @@ public:
             if (end_of_input_) return false;
             run_out("typed lines");
         }
-        into = lines_.front();
+        into += lines_.front();  // appended, as a real terminal's line editor does
+        write(lines_.front());   // the console echoes what is typed
         lines_.pop_front();
-        write(into);  // the console echoes what is typed
         return true;
     }
 

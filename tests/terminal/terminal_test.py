@@ -419,21 +419,20 @@ def _(t):
 
 
 # Both standard input and standard output must be a terminal; a refused start
-# makes no --dir folder.
-for what, launch in [
-        ("stdin and stdout not a terminal", "{bin} --dir records < /dev/null > out 2> err"),
-        ("stdin not a terminal", "{bin} --dir records < /dev/null 2> err"),
-        ("stdout not a terminal", "{bin} --dir records > out 2> err"),
-        ("unknown terminal type", "TERM=no-such-terminal {bin} 2> err"),
-        ("a terminal that cannot move the cursor", "TERM=dumb {bin} 2> err")]:
+# says why in one line, exits with 1 and makes no --dir folder.
+for launch, why in [
+        ("{bin} --dir records < /dev/null > out 2> err", "standard input is not a terminal"),
+        ("{bin} --dir records > out 2> err", "standard output is not a terminal"),
+        ("TERM=no-such-terminal {bin} 2> err", 'unknown terminal type "no-such-terminal"'),
+        ("TERM=dumb {bin} 2> err", 'terminal type "dumb" cannot move the cursor or clear the screen'),
+        ("env -u TERM {bin} 2> err", "TERM is not set")]:
 
-    @test(f"no terminal ({what}): one line on stderr, a failing status")
-    def _(t, launch=launch):
+    @test(f"no terminal: {why}")
+    def _(t, launch=launch, why=why):
         t.pane(launch.format(bin=shlex.quote(t.binary)) + '; echo "$?" > status')
         code, err = int(t.wait_file("status")), t.read("err")
         check(t.read("out") in (None, ""), f"wrote {t.read('out')!r} on stdout")
-        check(code != 0, "exit status 0")
-        check(err.endswith("\n") and err.count("\n") == 1 and err.strip(), f"stderr {err!r}")
+        check((code, err) == (1, f"skarvel: {why}\n"), f"status {code}, stderr {err!r}")
         check(not os.path.exists(t.path("records")), "a refused start made its --dir folder")
 
 
