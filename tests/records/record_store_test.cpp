@@ -279,14 +279,15 @@ TEST_F(RecordStoreTest, ASaveWhoseSystemCallFailsKeepsTheRecordsAndIsMadeLater) 
         int error;
         bool fails;
     } cases[] = {
-        {S, "read", 0, EIO, true},        {S, "close", 1, EIO, true},    {S, "fsync", 0, EIO, true},
-        {O, "close", 0, EDQUOT, true},    {O, "fsync", 0, EIO, true},    {S, "lstat", 0, ENOMEM, true},
-        {S, "open", 0, EMFILE, true},     {S, "flock", 0, ENOLCK, true}, {S, "stat", 0, EIO, true},
-        {S, "faccessat", 0, EROFS, true}, {S, "open", 1, EACCES, true},  {S, "fcntl", 0, EBADF, true},
-        {S, "fstat", 0, EOVERFLOW, true}, {S, "fcntl", 1, EBADF, true},  {S, "fstat", 1, EIO, true},
-        {O, "mkostemp", 0, EACCES, true}, {O, "fchmod", 0, EPERM, true}, {O, "write", 0, EFBIG, true},
-        {O, "rename", 0, EBUSY, true},    {S, "flock", 0, EINTR, false}, {S, "read", 0, EINTR, false},
-        {O, "write", 0, EINTR, false},    {O, "readdir", 0, EIO, false}, {O, "fsync", 1, EIO, false},
+        {S, "read", 0, EIO, true},        {S, "close", 1, EIO, true},         {S, "fsync", 0, EIO, true},
+        {O, "close", 0, EDQUOT, true},    {O, "fsync", 0, EIO, true},         {S, "lstat", 0, ENOMEM, true},
+        {S, "open", 0, EMFILE, true},     {S, "flock", 0, ENOLCK, true},      {S, "stat", 0, EIO, true},
+        {S, "faccessat", 0, EROFS, true}, {S, "open", 1, EACCES, true},       {S, "fcntl", 0, EBADF, true},
+        {S, "fstat", 0, EOVERFLOW, true}, {S, "fcntl", 1, EBADF, true},       {S, "fstat", 1, EIO, true},
+        {O, "mkostemp", 0, EACCES, true}, {O, "fchmod", 0, EPERM, true},      {O, "write", 0, EFBIG, true},
+        {O, "rename", 0, EBUSY, true},    {S, "flock", 0, EINTR, false},      {S, "read", 0, EINTR, false},
+        {O, "write", 0, EINTR, false},    {O, "fdopendir", 0, ENOMEM, false}, {O, "readdir", 0, EIO, false},
+        {O, "fsync", 1, EIO, false},
     };
     const auto descriptors = [] { return std::distance(fs::directory_iterator("/proc/self/fd"), {}); };
     for (const auto& c : cases) {
