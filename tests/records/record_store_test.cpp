@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -49,7 +50,8 @@ struct ArmedCall {
     int error = 0;                 // the errno it then fails with; 0: it goes through
     std::function<void()> before;  // run first
 };
-ArmedCall armed;  // until it has come
+ArmedCall armed;   // until it has come
+int crash_at = 0;  // the wrapped call, counted from 1, at which the process kills itself; 0: none
 
 // Saves what a run that read the score "7 4" gained, a best score of 9 and a win, or its new settings.
 void save_gains(RecordStore& store, bool score) {
@@ -316,8 +318,44 @@ TEST_F(RecordStoreTest, ASaveWhoseSystemCallFailsKeepsTheRecordsAndIsMadeLater) 
     }
 }
 
+// A save killed at any of its system calls leaves the record as it was or as saved, never in part, and the next save
+// clears what it left.
+TEST_F(RecordStoreTest, ASaveKilledAtAnySystemCallLeavesTheOldRecordOrTheNew) {
+    for (const bool score : {true, false}) {
+        const char* const file = score ? SCORE_FILE : OPTIONS_FILE;
+        const std::string old = score ? "7 4" : "40 20 1 1 1", saved = score ? "9 5" : "120 8 3 2 10";
+        const auto save = [&](int crash) {
+            RecordStore store(".");
+            ScoreRecord run;
+            store.load_score(run);
+            crash_at = crash;
+            save_gains(store, score);
+            crash_at = 0;  // not at the calls of _exit, where a coverage build writes its counts
+        };
+        Names left;
+        for (int n = 1;; ++n) {
+            put(file, old);
+            const pid_t child = ::fork();
+            if (child == 0) {
+                save(n);
+                ::_exit(0);
+            }
+            int status = 0;
+            ::waitpid(child, &status, 0);
+            if (WIFEXITED(status)) break;  // saved before its n-th call
+            ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << n;
+            left.insert(get(file));
+            save(0);
+            EXPECT_EQ(get(file), saved) << n;
+            EXPECT_EQ(files(), (Names{SCORE_FILE, file})) << n;
+        }
+        EXPECT_EQ(left, (Names{old, saved})) << file;
+    }
+}
+
 // Whether the call `name` fails (errno set), once what was armed at it has run.
 bool fails(const char* name) {
+    if (crash_at > 0 && --crash_at == 0) (void)std::raise(SIGKILL);
     if (armed.name == nullptr || std::strcmp(armed.name, name) != 0 || armed.skip-- > 0) return false;
     const ArmedCall call = std::exchange(armed, {});
     if (call.before) call.before();
