@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The game's failing exits, in tmux as terminal_test.py plays it: memory
-short at the start and at a resize (memory_left.cpp preloaded), an answer it
-cannot write, a --dir it cannot make, a signal that was ignored at start.
+short at the start, at a resize and in play (memory_left.cpp preloaded), an
+answer it cannot write, a --dir it cannot make, a signal ignored at start.
 
 Usage: failures_test.py SKARVEL MEMORY_LEFT_LIBRARY [NAME_PART...]
 """
@@ -23,6 +23,12 @@ def run_in_pane(t, command, width=150, height=40):
     error to "err", the terminal modes before and after to "before" and "after"."""
     return t.pane(f"cd {shlex.quote(t.dir)} && stty -g > before; {command} 2> err; echo $? > status; "
                   "stty -g > after", width, height)
+
+
+def ended_out_of_memory(t):
+    check(t.wait_file("status") == "1\n", f"status {t.read('status')!r}")
+    check(t.read("err") == "skarvel: out of memory\n", f"stderr {t.read('err')!r}")
+    t.check_modes_restored()
 
 
 # Less memory than a start needs, by steps: each start says so, with status 1
@@ -55,11 +61,19 @@ def _(t):
     end = play_to_end(pane)
     t.write("left", "0")
     t.tmux("resize-window", "-t", pane.name, "-x", "150", "-y", "40")
-    check(t.wait_file("status") == "1\n", f"status {t.read('status')!r}")
-    check(t.read("err") == "skarvel: out of memory\n", f"stderr {t.read('err')!r}")
-    t.check_modes_restored()
+    ended_out_of_memory(t)
     saved = "-1 1" if finished_game_outcome(end) else f"{score_of(end)} 0"
     check(t.read("score.txt") == saved, f"score.txt holds {t.read('score.txt')!r}, not {saved!r}")
+
+
+@tt.test("short of memory for a long help text: out of memory, status 1, the terminal as it was")
+def _(t):
+    t.write("help.txt", ".\n" * 400)  # typed at once; the lines it scrolls off are kept, beyond the reserve
+    pane = run_in_pane(t, f"{PRELOAD} {shlex.quote(t.binary)}")
+    main_menu(pane)
+    t.write("left", "16384")
+    pane.type("h")
+    ended_out_of_memory(t)
 
 
 def end_by_sigterm(t, pane):
