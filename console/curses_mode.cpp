@@ -55,6 +55,19 @@ void set_variable(const char* name, const std::optional<std::string>& value) {
     }
 }
 
+// What curses takes to start, with room to spare: its three screens of
+// CURSES_MAX_ROWS x CURSES_MAX_COLS cells are half of it. Where memory runs
+// out as it starts, curses ends the process itself or crashes, so a start
+// is refused where this much cannot be had.
+constexpr std::size_t CURSES_START_BYTES = std::size_t{1} << 20;
+
+bool enough_memory_to_start() {
+    void* volatile probe = std::malloc(CURSES_START_BYTES);  // volatile: never left out
+    const bool enough = probe != nullptr;
+    std::free(probe);
+    return enough;
+}
+
 // A string capability of the current description; null where it has none.
 const char* string_capability(const char* name) {
     const char* value = tigetstr(name);
@@ -136,6 +149,8 @@ std::unique_ptr<CursesMode> CursesMode::open(const char* term_type, std::FILE* o
         why = "standard output is not a terminal";
     } else if (name == nullptr || *name == '\0') {
         why = "TERM is not set";
+    } else if (!enough_memory_to_start()) {
+        why = "out of memory";
     } else if (!can_address_and_clear(name, fileno(out))) {
         why = "terminal type " + quoted + " cannot move the cursor or clear the screen";
     }

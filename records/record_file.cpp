@@ -171,8 +171,13 @@ bool is_temporary_of(std::string_view name, std::string_view prefix) {
 // when they were killed before their rename. Only done holding the folder
 // lock: no save is writing one then. A failure here costs the save nothing.
 void remove_leftovers(const FolderLock& lock, std::string_view prefix) {
-    DIR* const dir = ::fdopendir(::dup(lock.folder()));  // a dup closed with it; the lock stays on the original
-    if (dir == nullptr) return;
+    // A copy, closed with the listing. It shares the lock: it must not outlive the save.
+    const int copy = ::dup(lock.folder());
+    DIR* const dir = copy >= 0 ? ::fdopendir(copy) : nullptr;
+    if (dir == nullptr) {
+        if (copy >= 0) ::close(copy);
+        return;
+    }
     while (const dirent* entry = ::readdir(dir)) {
         struct stat st {};
         if (is_temporary_of(entry->d_name, prefix) &&

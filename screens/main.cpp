@@ -32,7 +32,7 @@ int print_answer(const char* text) {
     return 0;
 }
 
-// Memory set aside at start and given back by the first allocation that
+// Memory set aside at start and released by the first allocation that
 // fails, so that its std::bad_alloc can still be made, thrown and reported:
 // where memory is that short the library has none left for an exception.
 void* memory_reserve = nullptr;  // the one place a new-handler can reach
@@ -109,7 +109,7 @@ int main(int argc, char* argv[]) {
     std::set_new_handler(release_memory_reserve);
     try {
         return run(argc, argv);
-    } catch (const std::bad_alloc&) {  // the terminal, if it was started, is given back by now
+    } catch (const std::bad_alloc&) {  // the terminal, if it was started, is restored by now
         say("out of memory");
         return 1;
     }

@@ -38,9 +38,9 @@ def has_line(line):
 
 # The menus' texts are checked in the unit tests; here, that a menu shows
 # from the first line of the terminal and with the pointer of the display mode.
-def main_menu(pane, p=UNICODE_POINTER):
+def main_menu(pane, p=UNICODE_POINTER, timeout=TIMEOUT_S):
     lines = [shown(line) for line in ["\t\t KELDRY'S SKARVEL ", "", "\tMain menu:", "", f"\t{p} Play (P)"]]
-    return pane.wait_for(starts_with_lines(lines, f"the main menu, pointer {p}"))
+    return pane.wait_for(starts_with_lines(lines, f"the main menu, pointer {p}"), timeout)
 
 
 def score_of(screen):
@@ -402,7 +402,7 @@ open("status", "w").write(f"{end}, {modes()}\\n")
 """
 
 
-@test("Ctrl-Z: the game stops with the terminal given back, fg repaints it, kill %1 ends it with its save")
+@test("Ctrl-Z: the game stops with the terminal restored, fg repaints it, kill %1 ends it with its save")
 def _(t):
     t.write("options.txt", "3 8 1 1 10")
     t.write("score.txt", "-1 0")
