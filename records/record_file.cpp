@@ -1,89 +1,18 @@
 #include "records/record_file.h"
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <chrono>
-#include <thread>
+
+#include "records/folder_lock.h"
 
 namespace skarvel {
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// The reason of the last failed system call.
-std::error_code last_error() { return {errno, std::generic_category()}; }
-
-// The failures that have no errno of their own.
-enum class RecordError { not_regular_file = 1, folder_locked };
-
-class RecordErrorCategory final : public std::error_category {
-public:
-    const char* name() const noexcept override { return "record file"; }
-    std::string message(int code) const override {
-        return code == int(RecordError::folder_locked) ? "Folder kept locked by another save" : "Not a regular file";
-    }
-};
-
-std::error_code record_error(RecordError error) {
-    static const RecordErrorCategory category;
-    return {int(error), category};
-}
-
-// Closes a descriptor when it goes out of scope.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int get() const { return fd_; }
-
-private:
-    int fd_;  // the open descriptor, or -1
-};
-
-// An exclusive flock on a folder, held until destruction: the lock lives on
-// the folder itself, so no lock file is left behind. It belongs to the open
-// file description, so two stores of one process take turns as well.
-class FolderLock {
-public:
-    // Waits for the lock up to `wait`; error() says why it is not held.
-    FolderLock(const fs::path& folder, std::chrono::milliseconds wait)
-        : folder_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-        if (folder_.get() < 0) {
-            error_ = last_error();
-            return;
-        }
-        const auto deadline = std::chrono::steady_clock::now() + wait;
-        while (::flock(folder_.get(), LOCK_EX | LOCK_NB) != 0) {
-            if (errno != EWOULDBLOCK && errno != EINTR) {
-                error_ = last_error();
-                return;
-            }
-            if (std::chrono::steady_clock::now() >= deadline) {
-                error_ = record_error(RecordError::folder_locked);
-                return;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-    }
-
-    std::error_code error() const { return error_; }
-    int folder() const { return folder_.get(); }  // the locked folder, open for reading
-
-private:
-    Descriptor folder_;      // closing it releases the lock
-    std::error_code error_;  // why the lock is not held; none when it is
-};
 
 // The folder that holds `path` ("." for a bare name).
 fs::path folder_of(const fs::path& path) { return path.has_parent_path() ? path.parent_path() : fs::path("."); }
@@ -157,35 +86,6 @@ std::optional<std::string> read_regular_file(const fs::path& path, ReadBytes rea
     error = read_whole(file.get(), st, read, text);
     if (error) return std::nullopt;
     return text;
-}
-
-// True for a temporary file mkostemp made from `prefix` + "XXXXXX": six
-// letters or digits after the prefix.
-bool is_temporary_of(std::string_view name, std::string_view prefix) {
-    const auto made = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); };
-    return name.size() == prefix.size() + 6 && name.starts_with(prefix) &&
-           std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(), made);
-}
-
-// Removes the temporary files that saves of this record left in `folder`
-// when they were killed before their rename. Only done holding the folder
-// lock: no save is writing one then. A failure here costs the save nothing.
-void remove_leftovers(const FolderLock& lock, std::string_view prefix) {
-    // A copy, closed with the listing. It shares the lock: it must not outlive the save.
-    const int copy = ::dup(lock.folder());
-    DIR* const dir = copy >= 0 ? ::fdopendir(copy) : nullptr;
-    if (dir == nullptr) {
-        if (copy >= 0) ::close(copy);
-        return;
-    }
-    while (const dirent* entry = ::readdir(dir)) {
-        struct stat st {};
-        if (is_temporary_of(entry->d_name, prefix) &&
-            ::fstatat(lock.folder(), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode)) {
-            (void)::unlinkat(lock.folder(), entry->d_name, 0);
-        }
-    }
-    (void)::closedir(dir);
 }
 
 // Writes all of `content`, retrying short writes.
