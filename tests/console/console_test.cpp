@@ -50,6 +50,8 @@ TEST_F(ConsoleTest, BytesShowAsTheConsoleShowsThem) {
         {"\xc0\xaf", U"\uFFFD\uFFFD", U"??"},                               // overlong
         {"\xed\xa0\x80", U"\uFFFD\uFFFD\uFFFD", U"???"},                    // a surrogate
         {"\xf4\x90\x80\x80", U"\uFFFD\uFFFD\uFFFD\uFFFD", U"????"},         // past U+10FFFF
+        {"\xf0\x80\x80\x80", U"\uFFFD\uFFFD\uFFFD\uFFFD", U"????"},         // overlong
+        {"\xf1\x80\x80\x80", U"\uFFFD", U"????"},                           // U+40000, no character
         {"\xe0\xa4\x85\xf4\x8f\xbf\xbd", U"\u0905\U0010FFFD", U"???????"},  // lowest three-byte lead; U+10FFFD
         {"\xc2\x85|\xe4\xb8\xad|", U"\uFFFD|\uFFFD|", U"??|???|"},          // C1 control; double width
     };
@@ -98,6 +100,9 @@ TEST_F(ConsoleTest, LinesWrapScrollAndTheScrolledOffAreKept) {
     EXPECT_EQ(utf8.marked()->row, 0);
     utf8.write("\n");
     EXPECT_FALSE(utf8.marked());
+    plain.mark();
+    plain.clear();  // a clear drops the mark
+    EXPECT_FALSE(plain.marked());
 
     for (int i = 0; i < Console::HISTORY_ROWS + 5; ++i) utf8.write(std::to_string(i) + "\n");
     EXPECT_EQ(utf8.history_rows(), Console::HISTORY_ROWS);

@@ -29,6 +29,7 @@
 namespace skarvel {
 namespace {
 
+using namespace std::string_view_literals;
 using ::testing::ContainsRegex;
 using ::testing::HasSubstr;
 using ::testing::Not;
@@ -300,12 +301,13 @@ TEST_F(CursesOnPty, TheNumpadMovesAndNoOtherSequenceActsAsItsLetters) {
             "\x1b[1;5A\x1b[1;3B\x1b[15~"  // Ctrl-Up, Alt-Down, F5
             "\x1b[2\x7f"                  // broken off by DEL, which no sequence ends with
             "\x1b[1;"                     // broken off by the next key:
-            "\x1bqQ\xff\x1b");            // Esc then q; Q, byte 255, a lone Esc
+            "\x1bqQ\xff\0\x1b"sv);        // Esc then q; Q, byte 255, NUL, a lone Esc
         std::vector<Key> keys;
         for (Key key = term_->read_key(); key != Key::of('q'); key = term_->read_key()) keys.push_back(key);
         EXPECT_EQ(keys, expected);
         EXPECT_EQ(term_->read_key(), Key::of('Q'));
         EXPECT_EQ(term_->read_key(), Key::of(255));
+        EXPECT_EQ(term_->read_key(), Key::of(0));
         EXPECT_EQ(term_->read_key(), Key::of(27));
         close_all();
     }

@@ -48,6 +48,7 @@ TEST_F(HelpTest, TextIsTypedWithAPauseAfterLettersAndDigitsOnly) {
         {blanks + " \xc3\xa9", blanks + " " + cut_line},                                         // é cut: left out
         {blanks.substr(1) + "\xe2\x86\x92x", blanks.substr(1) + "\xe2{10}\x86\x92" + cut_line},  // → whole: kept
         {blanks + "\xe2\x86\x92", blanks + cut_line},                                            // → cut: left out
+        {blanks.substr(1) + "\xf0\x9d\x90\x80", blanks.substr(1) + cut_line},                    // 𝐀 cut: left out
         {blanks.substr(2) + "\x80\x80\x80\x80x", blanks.substr(2) + "\x80\x80\x80\x80" + cut_line},  // no lead: kept
     };
     for (const auto& c : cases) {
