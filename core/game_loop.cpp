@@ -14,13 +14,11 @@ constexpr char SPEND_POWER = 'X';
 constexpr char RESTART = 'R';
 constexpr char QUIT = 'Q';
 
-// Sets up a new game on the built field and places the player.
+// Sets up a new game on the built field (whose counts build_field has
+// zeroed) and places the player.
 void start_game(GameState& g, Clock& clock) {
-    g.bombs_placed = 0;
     g.powers_held = 0;
-    g.powers_on_field = 0;
     g.lives_held = 1;
-    g.lives_on_field = 0;
     // Every interior cell but the player's and the one the winning step enters.
     g.placements_to_win = (g.rows - 2) * (g.cols - 2) - 2;
     g.score = -1;  // the first move counts it up to 0

@@ -21,12 +21,11 @@ std::string_view skip_byte_order_mark(std::string_view text) {
     return text;
 }
 
-// Reads best score and games won, in order, into `into`; gives how many of
-// the two were read before the first unreadable one.
-int read_score(std::string_view text, ScoreRecord& into) {
+// Reads best score and games won, in order, into `into`, up to the first
+// unreadable one; true when both were read.
+bool read_score(std::string_view text, ScoreRecord& into) {
     TextSource in{skip_byte_order_mark(text)};
-    if (!scan_int(in, into.best_score)) return 0;
-    return scan_int(in, into.games_won) ? 2 : 1;
+    return scan_int(in, into.best_score) && scan_int(in, into.games_won);
 }
 
 // The score record to write when the file holds `current` (none when it is
@@ -35,10 +34,10 @@ int read_score(std::string_view text, ScoreRecord& into) {
 // does not give (missing, or unreadable by the reading rules) is the run's.
 ScoreRecord merge_score(const std::optional<std::string>& current, const ScoreRecord& run, const ScoreRecord& last) {
     ScoreRecord file = run;
-    const int fields = current ? read_score(*current, file) : 0;
+    const bool both = current && read_score(*current, file);
     ScoreRecord merged = run;
     merged.best_score = std::max(file.best_score, run.best_score);
-    if (fields == 2) {
+    if (both) {
         constexpr std::int64_t max = std::numeric_limits<std::int32_t>::max();
         const std::int64_t gained = std::max<std::int64_t>(std::int64_t{run.games_won} - last.games_won, 0);
         merged.games_won = static_cast<std::int32_t>(std::min(file.games_won + gained, max));

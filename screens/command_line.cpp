@@ -49,7 +49,6 @@ std::string offending_option(char* argv[]) {
 CommandLine parse_command_line(int argc, char* argv[]) {
     CommandLine line;
     optind = 0;  // start afresh: the whole scan again, also on a second call
-    opterr = 0;
     for (;;) {
         const int c = ::getopt_long(argc, argv, SHORT_OPTIONS, LONG_OPTIONS, nullptr);
         switch (c) {

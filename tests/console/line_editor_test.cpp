@@ -33,7 +33,8 @@ TEST(LineEditor, BackspaceTakesTheLastCharacterShownOffTheLineAndTheScreen) {
         {"1\xc3"
          "2<<",
          "1", U"1"},
-        {"1\xe2\x82<", "1", U"1"},  // unfinished, not shown yet
+        {"1\xe2\x82<", "1", U"1"},            // unfinished, not shown yet
+        {"1\xe2\xc3<", "1\xe2", U"1\uFFFD"},  // broken off by the start of another, which goes
         {"<<9", "9", U"9"},
         {"50\t25", "50\t25", U"50    25"},  // a tab blanks to the next 8-column stop
         {"5\t<2", "52", U"52"},             // and is taken back whole

@@ -76,6 +76,7 @@ TEST_F(RecordStoreTest, ReadsTheFieldsInOrderUntilTheFirstUnreadableOne) {
         {"50 25", stored(50, 25, '1', '1', 1)},
         {"40 20 12 3", stored(40, 20, '1', '2', 3)},
         {"abc 20 1 1 1", DEFAULTS},
+        {"40 20x2 1 5", stored(40, 20, 'x', '2', 1)},  // a character right after a number
         {BOM + "50 25 3 2 4", stored(50, 25, '3', '2', 4)},
         {"-4\r\n999\r\nh\r\np\r\n0 and more", stored(-4, 999, 'h', 'p', 0)},  // taken as read
     };
