@@ -652,7 +652,7 @@ for term in ("xterm-256color",):  # the other descriptions are the unit tests'
 
 # ---------------------------------------------------------------- running
 
-GROUPS = 4  # tmux servers, each running one case at a time
+GROUPS = 8  # tmux servers, each running one case at a time
 
 
 def run(binary, only):
