@@ -603,7 +603,7 @@ def _(t):
 
 # ---------------------------------------------------------------- running
 
-GROUPS = 4  # tmux servers, each running one case at a time
+GROUPS = 8  # tmux servers, each running one case at a time
 
 
 def run(binary, only):
