@@ -22,12 +22,12 @@
 #include <thread>
 #include <vector>
 
+#include "bench/null_terminal.h"
 #include "console/curses_terminal.h"
 #include "core/game_screen.h"
 #include "core/game_state.h"
 #include "core/spawners.h"
 #include "core/turn.h"
-#include "tests/support/null_terminal.h"
 
 namespace skarvel::bench {
 

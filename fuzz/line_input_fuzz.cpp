@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "bench/null_terminal.h"
 #include "fuzz/fuzz_support.h"
 #include "screens/typed_input.h"
-#include "tests/support/null_terminal.h"
 
 using namespace skarvel;
 using namespace skarvel::fuzz;

@@ -16,12 +16,12 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "bench/null_terminal.h"
 #include "core/game_state.h"
 #include "core/turn.h"
 #include "fuzz/fuzz_support.h"
 #include "records/record_store.h"
 #include "screens/settings.h"
-#include "tests/support/null_terminal.h"
 
 using namespace skarvel;
 using namespace skarvel::fuzz;

@@ -313,17 +313,6 @@ TEST_F(CursesOnPty, TheNumpadMovesAndNoOtherSequenceActsAsItsLetters) {
     }
 }
 
-TEST_F(CursesOnPty, TypedLinesAreEditedAndControlKeysIgnored) {
-    open("C.UTF-8");
-    type(
-        "12x\x7f"
-        "\x04\x0c"
-        "3\n");  // Backspace; Ctrl-D and Ctrl-L are no part of a line
-    std::string line;
-    EXPECT_TRUE(term_->read_line(line));
-    EXPECT_EQ(line, "123\n");
-}
-
 // However large the window, curses is never sized beyond the console and
 // its status line, so a huge window costs no more than 150x40; it follows
 // a window that shrinks.

@@ -1,17 +1,17 @@
 # Style checks: every C++ file formatted as .clang-format says, and the game's
 # code clean under .clang-tidy. Each exits 77 (skipped) when its tool is not
 # installed in the version it needs.
-add_test(NAME format COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/check_format.sh ${CMAKE_SOURCE_DIR})
-add_test(NAME tidy COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/check_tidy.sh --built ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
+add_test(NAME format COMMAND bash ${PROJECT_SOURCE_DIR}/tools/check_format ${CMAKE_SOURCE_DIR})
+add_test(NAME tidy COMMAND bash ${PROJECT_SOURCE_DIR}/tools/check_tidy --built ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
 set_tests_properties(format tidy PROPERTIES SKIP_RETURN_CODE 77)
 set_tests_properties(format PROPERTIES TIMEOUT 120)
 set_tests_properties(tidy PROPERTIES TIMEOUT 900 PROCESSORS 2)
 
 # The analysis takes longer than all the rest of the tests: the build runs it,
 # a file a job beside the compiler's, and again for a file only when what it
-# was found from changes (check_tidy.sh says what). A finding does not stop
+# was found from changes (tools/check_tidy says what). A finding does not stop
 # the build; the tidy test reports it, and analyses any file the build left.
-set(check_tidy ${CMAKE_CURRENT_SOURCE_DIR}/check_tidy.sh)
+set(check_tidy ${PROJECT_SOURCE_DIR}/tools/check_tidy)
 execute_process(COMMAND bash ${check_tidy} --find ${CMAKE_SOURCE_DIR}
                 RESULT_VARIABLE not_found OUTPUT_QUIET ERROR_QUIET)
 if(not_found)
