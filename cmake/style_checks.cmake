@@ -24,19 +24,25 @@ foreach(source IN LISTS SKARVEL_SOURCES ITEMS screens/main.cpp)
   string(REPLACE / _ name ${source})
   list(APPEND databases ${work}/db/${name}/compile_commands.json)
   list(APPEND logs ${work}/${name}.log)
+  # The file's own command is a dependency through its depfile, so that only
+  # a command that changed analyses the file again.
   add_custom_command(OUTPUT ${work}/${name}.log
     COMMAND bash ${check_tidy} --file ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR}/${source}
-    DEPENDS ${CMAKE_SOURCE_DIR}/${source} ${work}/db/${name}/compile_commands.json
-            ${CMAKE_SOURCE_DIR}/.clang-tidy ${check_tidy}
+    DEPENDS ${CMAKE_SOURCE_DIR}/${source} ${CMAKE_SOURCE_DIR}/.clang-tidy ${check_tidy}
     DEPFILE ${work}/${name}.d
     COMMENT "Analysing ${source}"
     VERBATIM)
 endforeach()
-# Rewrites only the commands that changed, so that a new configure analyses
-# only the files whose command it changed.
-add_custom_command(OUTPUT ${databases}
+# Rewrites only the commands that changed; the stamp, not the commands, is
+# what make sees as this step's output, since unchanged commands keep their
+# time and would otherwise look out of date after every configure.
+add_custom_command(OUTPUT ${work}/db/stamp
   COMMAND bash ${check_tidy} --databases ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}
+  COMMAND ${CMAKE_COMMAND} -E touch ${work}/db/stamp
   DEPENDS ${CMAKE_BINARY_DIR}/compile_commands.json ${check_tidy}
+  BYPRODUCTS ${databases}
   COMMENT "Taking the command each file is analysed with"
   VERBATIM)
+add_custom_target(skarvel_tidy_commands DEPENDS ${work}/db/stamp)
 add_custom_target(skarvel_tidy ALL DEPENDS ${logs})
+add_dependencies(skarvel_tidy skarvel_tidy_commands)
