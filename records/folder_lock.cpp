@@ -15,7 +15,7 @@ namespace {
 
 class RecordErrorCategory final : public std::error_category {
 public:
-    const char* name() const noexcept override { return "record file"; }
+    const char* name() const noexcept override { return "record file"; }  // GCOVR_EXCL_LINE: never shown
     std::string message(int code) const override {
         return code == int(RecordError::folder_locked) ? "Folder kept locked by another save" : "Not a regular file";
     }

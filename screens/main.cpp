@@ -21,7 +21,7 @@
 namespace {
 
 // One line on standard error; where even that fails there is no one left to tell.
-void say(const std::string& line) { (void)std::fprintf(stderr, "skarvel: %s\n", line.c_str()); }
+void print_error(const std::string& line) { (void)std::fprintf(stderr, "skarvel: %s\n", line.c_str()); }
 
 // Prints the answer to --help or --version; a failed write fails the run.
 int print_answer(const char* text) {
@@ -51,7 +51,7 @@ int run(int argc, char* argv[]) {
         case CommandLine::Action::show_usage: return print_answer(usage_text());
         case CommandLine::Action::show_version: return print_answer(version_line());
         case CommandLine::Action::bad_usage:
-            say(command.error + "\nTry 'skarvel --help' for more information.");
+            print_error(command.error + "\nTry 'skarvel --help' for more information.");
             return 2;
         case CommandLine::Action::play: break;
     }
@@ -59,7 +59,7 @@ int run(int argc, char* argv[]) {
     // says why; a run that cannot start makes no folder.
     const bool on_terminal = ::isatty(STDIN_FILENO) == 1 && ::isatty(STDOUT_FILENO) == 1;
     if (std::string why; on_terminal && !command.records_dir.empty() && !make_records_dir(command.records_dir, why)) {
-        say(why);
+        print_error(why);
         return 1;
     }
     // A save over the file-size limit is a failed write, not the end of the run.
@@ -71,7 +71,7 @@ int run(int argc, char* argv[]) {
         std::string why;
         const auto term = open_curses_terminal(picture_stand_ins(), why);
         if (!term) {
-            say(why);
+            print_error(why);
             return 1;
         }
         GameState g;  // the one record of the run
@@ -86,7 +86,7 @@ int run(int argc, char* argv[]) {
     }  // the terminal is restored here
     // Written even where the run ended while stopped, in the background, on a terminal that stops background output.
     (void)std::signal(SIGTTOU, SIG_IGN);
-    if (ended && ended->cause == RunEnded::Cause::out_of_memory) say("out of memory");
+    if (ended && ended->cause == RunEnded::Cause::out_of_memory) print_error("out of memory");
     for (const std::string& line : records.failed_saves()) (void)std::fprintf(stderr, "%s\n", line.c_str());
     if (!ended) return 0;
     // End as the signal would have ended us, now that the terminal is back;
@@ -103,14 +103,14 @@ int main(int argc, char* argv[]) {
     constexpr std::size_t RESERVE_BYTES = std::size_t{64} * 1024;
     memory_reserve = std::malloc(RESERVE_BYTES);
     if (memory_reserve == nullptr) {
-        say("out of memory");
+        print_error("out of memory");
         return 1;
     }
     std::set_new_handler(release_memory_reserve);
     try {
         return run(argc, argv);
     } catch (const std::bad_alloc&) {  // the terminal, if it was started, is restored by now
-        say("out of memory");
+        print_error("out of memory");
         return 1;
     }
 }

@@ -279,6 +279,17 @@ TEST_F(CursesOnPty, ColoursShowAsTheTerminalAllows) {
     }
     ::unsetenv("TERMINFO");
     std::filesystem::remove_all(terminfo);
+    // 8 colours and bce: a flash needing bold takes a pair; the scheme, still
+    // curses' default colours, comes back without clearing the terminal.
+    open("C.UTF-8", "xterm", 10, 40);
+    term_->set_colours({black, white});
+    term_->write("x");
+    term_->flash_colours({red, grey});
+    term_->sleep_ms(0);
+    EXPECT_THAT(received(), AllOf(HasSubstr("\x1b[41m"), HasSubstr("\x1b[0;1m")));
+    term_->set_colours({black, white});
+    term_->sleep_ms(0);
+    EXPECT_THAT(received(), AllOf(HasSubstr("x"), Not(HasSubstr("\x1b[2J"))));
 }
 
 TEST_F(CursesOnPty, TheNumpadMovesAndNoOtherSequenceActsAsItsLetters) {
@@ -309,6 +320,12 @@ TEST_F(CursesOnPty, TheNumpadMovesAndNoOtherSequenceActsAsItsLetters) {
         EXPECT_EQ(term_->read_key(), Key::of(255));
         EXPECT_EQ(term_->read_key(), Key::of(0));
         EXPECT_EQ(term_->read_key(), Key::of(27));
+        std::string line;  // a typed line ends with Enter, the numpad's too
+        type(
+            "1x\x7f"
+            "2\x1bOM");
+        EXPECT_TRUE(term_->read_line(line));
+        EXPECT_EQ(line, "12\n");
         close_all();
     }
 }

@@ -53,7 +53,7 @@ TEST(ResolveEnteredCell, CostsALifeCollectsOrWins) {
     }
 }
 
-TEST(MakeMove, ABombWithALifeToSpareFlashesTheHitThenMovesOn) {
+TEST(PlayTurn, ABombWithALifeToSpareFlashesTheHitThenMovesOn) {
     GameState g = field();
     g.field[2][3] = Cell::bomb;
     g.lives_held = 2;

@@ -13,7 +13,7 @@ polling `capture-pane`, so a timeout only matters when something is wrong.
 import contextlib, fcntl, os, pathlib, pty, re, select, shlex, shutil, signal, struct
 import subprocess, sys, tempfile, termios, threading, time, uuid
 
-POLL_S, TIMEOUT_S = 0.05, 10.0  # how often a wait looks at the pane again; when it gives up
+POLL_S, TIMEOUT_S = 0.05, 20.0  # how often a wait looks at the pane again; when it gives up
 UNICODE_POINTER, PLAIN_POINTER = "\u2192", ">"  # the pointers of display modes 1 (an arrow) and 2
 
 
