@@ -44,11 +44,12 @@ TEST_F(ConsoleTest, BytesShowAsTheConsoleShowsThem) {
         {"x\by\b\b\b\bz", U"z", U"z"},                            // back, never past column 0
         {"bell\a!", U"bell!", U"bell!"},                          // the bell shows nothing
         {"caf\xc3\xa9 \xe2\x86\x92 \xf0\x9d\x90\x80 \xc3\xbf", U"café → 𝐀 ÿ", U"caf?? ??? ???? ??"},
-        {"\xe2x", U"\uFFFDx", U"?x"},                                       // cut short by a letter
-        {"\xe2\x86\x1b", U"\uFFFD←", U"??\\"},                              // by a control byte
-        {"\x80\xff", U"\uFFFD\uFFFD", U"??"},                               // no lead byte; no UTF-8 at all
-        {"\xc0\xaf", U"\uFFFD\uFFFD", U"??"},                               // overlong
-        {"\xed\xa0\x80", U"\uFFFD\uFFFD\uFFFD", U"???"},                    // a surrogate
+        {"\xe2x", U"\uFFFDx", U"?x"},                     // cut short by a letter
+        {"\xe2\x86\x1b", U"\uFFFD←", U"??\\"},            // by a control byte
+        {"ab\xe2\x86", U"ab", U"ab??"},                   // unfinished: not shown, and forgotten at the next clear
+        {"\x80\xff", U"\uFFFD\uFFFD", U"??"},             // no lead byte; no UTF-8 at all
+        {"\xc0\xaf", U"\uFFFD\uFFFD", U"??"},             // overlong
+        {"\xed\xa0\x80", U"\uFFFD\uFFFD\uFFFD", U"???"},  // a surrogate
         {"\xf4\x90\x80\x80", U"\uFFFD\uFFFD\uFFFD\uFFFD", U"????"},         // past U+10FFFF
         {"\xf0\x80\x80\x80", U"\uFFFD\uFFFD\uFFFD\uFFFD", U"????"},         // overlong
         {"\xf1\x80\x80\x80", U"\uFFFD", U"????"},                           // U+40000, no character

@@ -240,7 +240,7 @@ TEST_F(RecordStoreTest, ARecordNotReadWholeAtSaveTimeIsKept) {
              return ::read(fd, to, size);
          },
          "7 40", true},
-        {std::string(RECORD_READ_LIMIT + 1, ' '), ::read, std::to_string(RECORD_READ_LIMIT), false},
+        {std::string(64 * 1024 + 1, ' '), ::read, "65536", false},  // only the first 64 KiB is read
     };
     const auto size_read = [](const std::optional<std::string>& current) { return std::to_string(current->size()); };
     for (const auto& c : cases) {

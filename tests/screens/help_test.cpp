@@ -47,7 +47,8 @@ TEST_F(HelpTest, TextIsTypedWithAPauseAfterLettersAndDigitsOnly) {
         {blanks + "abc", blanks + "a{10}b{10}" + cut_line},
         {blanks + " \xc2\xa9", blanks + " " + cut_line},                                         // © cut: left out
         {blanks.substr(1) + "\xe2\x86\x92x", blanks.substr(1) + "\xe2{10}\x86\x92" + cut_line},  // → whole: kept
-        {blanks + "\xe2\x86\x92", blanks + cut_line},                                            // → cut: left out
+        {blanks + "\xc2\xa9x", blanks + "\xc2{10}\xa9" + cut_line},                              // © whole: kept
+        {blanks + "\xef\xbf\xbd", blanks + cut_line},                                            // U+FFFD cut: left out
         {blanks.substr(1) + "\xf0\x9d\x90\x80", blanks.substr(1) + cut_line},                    // 𝐀 cut: left out
         {blanks.substr(2) + "\x80\x80\x80\x80x", blanks.substr(2) + "\x80\x80\x80\x80" + cut_line},  // no lead: kept
     };
