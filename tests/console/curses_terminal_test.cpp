@@ -30,9 +30,12 @@ namespace skarvel {
 namespace {
 
 using namespace std::string_view_literals;
+using ::testing::AllOf;
 using ::testing::ContainsRegex;
+using ::testing::Field;
 using ::testing::HasSubstr;
 using ::testing::Not;
+using ::testing::Throws;
 
 using enum ConsoleColour;
 
@@ -66,9 +69,8 @@ TEST(CursesView, FollowsTheCursorAsLittleAsPossible) {
     EXPECT_EQ(follow(0, 3, 4, 3), 1);     // a narrow view keeps what margin it can
 }
 
-// The number after `key` in a /proc file of this process: for "io", "syscw:"
-// counts its write() calls; for "task/TID/status", "voluntary_ctxt_switches:"
-// how often a thread has blocked.
+// The number after `key` in a /proc file of this process: "syscw:" in "io" counts
+// its write() calls, "voluntary_ctxt_switches:" in "task/TID/status" a thread's blocks.
 long proc_number(const std::string& file, const std::string& key) {
     std::ifstream in("/proc/self/" + file);
     for (std::string word; in >> word;) {
@@ -79,9 +81,8 @@ long proc_number(const std::string& file, const std::string& key) {
 
 long blocks_of(pid_t tid) { return proc_number("task/" + std::to_string(tid) + "/status", "voluntary_ctxt_switches:"); }
 
-// Waits until thread `tid` of this process has blocked more than `blocks`
-// times (-1: any) and sits in poll(), waiting for a key, or with `sleeping`
-// in a sleep.
+// Waits until thread `tid` has blocked more than `blocks` times (-1: any) and
+// waits for a key in poll(), or with `sleeping` in a sleep.
 void wait_until_polling(pid_t tid, long blocks = -1, bool sleeping = false) {
     const std::string syscall = "/proc/self/task/" + std::to_string(tid) + "/syscall";
     for (int tries = 0; tries < 10000; ++tries) {
@@ -95,8 +96,7 @@ void wait_until_polling(pid_t tid, long blocks = -1, bool sleeping = false) {
     ADD_FAILURE() << "the terminal never waited";
 }
 
-// A curses terminal on the slave side of a pseudo terminal; the test plays
-// the terminal emulator on the master side.
+// A curses terminal on a pseudo terminal; the test plays the terminal emulator.
 class CursesOnPty : public ::testing::Test {
 protected:
     void open(const char* locale, const char* term_type = "xterm-256color", int rows = CONSOLE_ROWS,
@@ -140,8 +140,7 @@ protected:
         pthread_kill(game_thread_, SIGWINCH);
     }
 
-    // Everything the terminal has been sent since the last call: a marker
-    // written behind it comes back after all of it.
+    // What the terminal was sent since the last call (a marker written behind it comes last).
     std::string received() {
         const std::string marker = "\x1b[?skarvel-test-marker]";
         EXPECT_EQ(::write(slave_, marker.data(), marker.size()), static_cast<ssize_t>(marker.size()));
@@ -204,8 +203,7 @@ TEST_F(CursesOnPty, ControlBytesShowAsPicturesOrStandInsAndNeverReachTheTerminal
     EXPECT_THAT(received(), HasSubstr("<BDP\\>"));
 }
 
-// A frame reaches the terminal in one write(), however many lines changed;
-// nothing changed, nothing written.
+// A frame reaches the terminal in one write(), however many lines changed; no change, no write.
 TEST_F(CursesOnPty, AFrameIsOneWrite) {
 #ifdef __SANITIZE_ADDRESS__
     GTEST_SKIP() << "AddressSanitizer makes write() calls of its own";
@@ -229,12 +227,10 @@ TEST_F(CursesOnPty, AFrameIsOneWrite) {
     for (const char* line : {"Score: 0", "Score: 29"}) EXPECT_THAT(shown, HasSubstr(line));
 }
 
-// A colour change recolours the text already shown. Where the terminal
-// clears in the current colours (xterm), they are curses' default colours
-// and a frame sends no colour at all; elsewhere (screen) a frame sets its
-// pair. Without colours (NO_COLOR, or a terminal with colours but no pair to
-// spare, described for the test where tic is) the terminal's own stay, and
-// a flash shows in reverse video.
+// A colour change recolours the text shown. Where the terminal clears in the
+// current colours (xterm) they are curses' default ones and a frame sends none;
+// elsewhere (screen) a frame sets its pair. Without colours (NO_COLOR, or no pair
+// to spare) the terminal's own stay, and a flash shows in reverse video.
 TEST_F(CursesOnPty, ColoursShowAsTheTerminalAllows) {
     const std::filesystem::path terminfo = std::filesystem::temp_directory_path() / "skarvel-test-terminfo";
     std::filesystem::create_directories(terminfo);
@@ -293,9 +289,8 @@ TEST_F(CursesOnPty, ColoursShowAsTheTerminalAllows) {
 }
 
 TEST_F(CursesOnPty, TheNumpadMovesAndNoOtherSequenceActsAsItsLetters) {
-    // What a terminal sends for the arrows, the numpad (its application keypad
-    // on), Ctrl, Alt or a function key, and Esc, under descriptions that name
-    // some of these sequences and not others: none of their letters acts.
+    // What a terminal sends for arrows, the numpad, Ctrl, Alt, function keys and
+    // Esc, under descriptions naming some of them: none of their letters acts.
     const Key up{Key::Kind::up}, down{Key::Kind::down}, left{Key::Kind::left}, right{Key::Kind::right};
     const Key other{Key::Kind::other};
     for (const std::string term_type : {"xterm-256color", "tmux-256color", "screen-256color", "vt100"}) {
@@ -331,9 +326,8 @@ TEST_F(CursesOnPty, TheNumpadMovesAndNoOtherSequenceActsAsItsLetters) {
     }
 }
 
-// However large the window, curses is never sized beyond the console and
-// its status line, so a huge window costs no more than 150x40; it follows
-// a window that shrinks.
+// However large the window, curses is never sized beyond the console and its
+// status line, so a huge window costs no more than 150x40.
 TEST_F(CursesOnPty, CursesIsNeverLargerThanTheConsole) {
     open("C.UTF-8", "xterm-256color", 32768, 40000);
     EXPECT_EQ(LINES, CONSOLE_ROWS + 1);
@@ -353,10 +347,9 @@ TEST_F(CursesOnPty, CursesIsNeverLargerThanTheConsole) {
     EXPECT_EQ(LINES, 1);
 }
 
-// curses starts at the window's own size (capped), never at the 24 lines of
-// the terminal description: its scroll region is the window's, and in a
-// window taller than curses, the whole window's again once the terminal is
-// restored. LINES and COLUMNS are left as they were.
+// curses starts at the window's own size (capped), never at the description's
+// 24 lines: its scroll region is the window's, set back to the whole of a taller
+// window at the end. LINES and COLUMNS are left as they were.
 TEST_F(CursesOnPty, TheScrollRegionIsTheWindows) {
     ::setenv("LINES", "7", 1);
     const struct {
@@ -387,8 +380,7 @@ TEST_F(CursesOnPty, TheScrollRegionIsTheWindows) {
     ::unsetenv("LINES");
 }
 
-// A narrow terminal shows the columns that hold the cursor, and what
-// changes there, moving as little as it can.
+// A narrow terminal shows the columns that hold the cursor, moving as little as it can.
 TEST_F(CursesOnPty, ANarrowViewFollowsTheCursorAcross) {
     open("C.UTF-8", "xterm-256color", 24, 80);
     std::string line;
@@ -412,8 +404,8 @@ TEST_F(CursesOnPty, ANarrowViewFollowsTheCursorAcross) {
     EXPECT_EQ(shown(0), std::u32string(line.begin() + 29, line.begin() + 109));
 }
 
-// The status line takes the last row only where the console does not fit,
-// in the longest form that fits, and goes with the screen it belongs to.
+// The status line takes the last row where the console does not fit, in the longest
+// form that fits, and goes with its screen.
 TEST_F(CursesOnPty, TheStatusLineShowsOnATerminalSmallerThanTheConsole) {
     const struct {
         int rows, cols;
@@ -438,10 +430,9 @@ TEST_F(CursesOnPty, TheStatusLineShowsOnATerminalSmallerThanTheConsole) {
     }
 }
 
-// A screen taller than the view: a key typed while it was written goes to
-// the screen; one pressed once it waits scrolls, back to the lines that
-// scrolled off the console, and after any resize alike, never past the
-// text's end. Where the console fits, every key goes to the screen.
+// A screen taller than the view: a key typed ahead goes to the screen; one pressed
+// once it waits scrolls, back to lines scrolled off the console, after resizes
+// too, never past the text's end. Where the console fits, keys go to the screen.
 TEST_F(CursesOnPty, AScreenTallerThanTheViewScrollsOnceWritten) {
     for (const int rows : {24, CONSOLE_ROWS}) {
         SCOPED_TRACE(rows);
@@ -502,8 +493,7 @@ std::vector<void (*)(int)> handlers() {
     return all;
 }
 
-// Every signal is caught while the terminal is open (under nohup too); Ctrl-Z
-// stays ignored where it was.
+// Every signal is caught while the terminal is open (under nohup too); Ctrl-Z stays ignored where it was.
 TEST_F(CursesOnPty, ASignalEndsABlockedReadAndItsHandlerIsRestored) {
     struct sigaction ignore {};
     ignore.sa_handler = SIG_IGN;
@@ -522,13 +512,8 @@ TEST_F(CursesOnPty, ASignalEndsABlockedReadAndItsHandlerIsRestored) {
         wait_until_polling(tid);
         pthread_kill(reader, SIGINT);
     });
-    try {
-        term_->read_key();
-        ADD_FAILURE() << "read_key returned";
-    } catch (const RunEnded& ended) {
-        EXPECT_EQ(ended.cause, RunEnded::Cause::signal);
-        EXPECT_EQ(ended.signal, SIGINT);
-    }
+    EXPECT_THAT([&] { term_->read_key(); }, Throws<RunEnded>(AllOf(Field(&RunEnded::cause, RunEnded::Cause::signal),
+                                                                   Field(&RunEnded::signal, SIGINT))));
     interrupter.join();
     EXPECT_THROW(term_->sleep_ms(10), RunEnded);
 
@@ -537,13 +522,11 @@ TEST_F(CursesOnPty, ASignalEndsABlockedReadAndItsHandlerIsRestored) {
     sigaction(SIGHUP, &hangup, nullptr);
 }
 
-// A game stopped by Ctrl-Z and continued by a shell of its own on a pseudo
-// terminal: the shell keeps it in the foreground (fg), or takes the terminal
-// back and sends SIGTERM as `kill %1` does. Where `taken_first`, the shell
-// has taken the terminal before the game gives it back, as where a script
-// that started the game stops first. 0 when the game gave the terminal back
-// while stopped, went on and gave it back at its end, or ended at the end
-// signal without stopping again; else the number of what went wrong.
+// A game stopped by Ctrl-Z under a shell of its own on a pseudo terminal, which
+// brings it back (fg) or takes the terminal and sends SIGTERM (kill %1); with
+// `taken_first` it takes the terminal before the game restores it, as where the
+// script that started the game stops first. 0 when the game restored the terminal
+// at the stop and at its end; else the number of what went wrong.
 int stop_and_continue(bool end_while_stopped, bool taken_first = false) {
     int master = -1;
     int slave = -1;
@@ -604,8 +587,7 @@ TEST(CursesSuspend, CtrlZGivesTheTerminalBackUntilTheGameGoesOnOrEnds) {
     EXPECT_EQ(stop_and_continue(false, true), 0);
 }
 
-// A sleep lasts its time, also when a resize interrupts it: the resize comes
-// once the sleep has begun.
+// A sleep lasts its time, also when a resize interrupts it once it has begun.
 TEST_F(CursesOnPty, ASleepLastsItsTimeThroughAResize) {
     open("C.UTF-8");
     std::thread resizer([reader = pthread_self(), tid = static_cast<pid_t>(::syscall(SYS_gettid))] {
@@ -623,12 +605,7 @@ TEST_F(CursesOnPty, ATerminalThatGoesAwayEndsTheRun) {
     open("C.UTF-8");
     close(master_);
     master_ = -1;
-    try {
-        term_->read_key();
-        ADD_FAILURE() << "read_key returned";
-    } catch (const RunEnded& ended) {
-        EXPECT_EQ(ended.cause, RunEnded::Cause::terminal_gone);
-    }
+    EXPECT_THAT([&] { term_->read_key(); }, Throws<RunEnded>(Field(&RunEnded::cause, RunEnded::Cause::terminal_gone)));
 }
 
 }  // namespace

@@ -21,9 +21,8 @@ struct Seen {
     bool operator==(const Seen&) const = default;
 };
 
-// A scripted terminal that plays a game in display mode 2 on a built field,
-// notes the game at every key read and lets a test arrange the game, or queue
-// the next key, just before the read.
+// A scripted terminal playing in display mode 2 on a built field: it notes the
+// game at every key read, and lets a test arrange the game just before a read.
 class GameTerminal : public ScriptedTerminal {
 public:
     explicit GameTerminal(GameState& g) : ScriptedTerminal(NOW), g_(g) {
@@ -61,9 +60,8 @@ std::string line(const std::string& screen, int n) {
     return l;
 }
 
-// Where a game on the 40x20 field starts at NOW: std::minstd_rand seeded
-// with 1700000000 draws 1054880836 and 1168080539 first, so the row is
-// 1054880836 % 18 + 1 and the column 1168080539 % 38 + 1.
+// Where a game on the 40x20 field starts at NOW: std::minstd_rand seeded with it draws
+// 1054880836 and 1168080539 first: row 1054880836 % 18 + 1, column 1168080539 % 38 + 1.
 constexpr Position START{17, 22};
 
 class Play : public ::testing::Test {

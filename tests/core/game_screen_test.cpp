@@ -62,9 +62,8 @@ TEST(GameScreen, NarrowestField) {
               std::string::npos);
 }
 
-// For a terminal that shows only a part of the screen: the counters of the
-// panel and of the bottom line, glyphs as the bottom line has them; shorter,
-// the player's own state first.
+// For a terminal showing part of the screen: the panel's and the bottom line's
+// counters, glyphs as the bottom line has them; shorter, the player's state first.
 TEST(GameScreen, HandsOverTheCountersInOneStatusLine) {
     testing::ScriptedTerminal t;
     draw_game_screen(field(40, 20, DisplayMode::plain), t, Cell::player);
@@ -88,9 +87,8 @@ std::vector<std::string> lines_of(const std::string& printed) {
     return lines;
 }
 
-// The panel of the narrowest field, above, is the one exact check of its
-// texts; every other size shows the same seven texts, an eighth of the
-// field's rows apart, each after its row's cells and within the console.
+// The panel of the narrowest field, above, is the one exact check of its texts; every
+// size shows the same seven, an eighth of the rows apart, after the cells, in the console.
 TEST(GameScreen, SpacesTheSevenPanelLinesByAnEighthOfTheWidthWithinTheConsole) {
     const struct {
         int cols, rows;

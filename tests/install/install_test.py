@@ -20,10 +20,9 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "terminal"))
-from terminal_test import Failed, Pane, Tmux, check, has_line, shown  # noqa: E402
+from terminal_test import Failed, Pane, Tmux, check, has_line, shown, wait_file  # noqa: E402
 
 TIMEOUT_S = 10.0
 
@@ -80,16 +79,6 @@ def check_without_terminal(game, folder):
         check(refused.returncode == status and not refused.stdout and refused.stderr == f"skarvel: {line}\n",
               f"{args}: status {refused.returncode}, stderr {refused.stderr!r}")
     check(os.listdir(folder) == [], f"files made: {os.listdir(folder)}")
-
-
-def wait_file(path, expected):
-    deadline = time.monotonic() + TIMEOUT_S
-    while True:
-        text = open(path).read() if os.path.exists(path) else None
-        if text == expected:
-            return
-        check(time.monotonic() < deadline, f"{path} holds {text!r}, expected {expected!r}")
-        time.sleep(0.05)
 
 
 def play_installed(root, game, help_txt):

@@ -128,10 +128,8 @@ TEST_F(RecordStoreTest, TheEndOfTheRunSavesOnlyWhatWasGained) {
     }
 }
 
-// The other copy holds the lock of the folder the link leads to (on another
-// filesystem where there is one) while it saves its own win. A save that
-// waits less long fails and says so; one that waits adds to the other's win,
-// and leaves files that are not its leftovers alone.
+// The other copy holds the lock of the folder the link leads to (on another filesystem where there is one) while it
+// saves its win. A save that waits less fails and says so; one that waits adds to that win, and leaves others' files.
 TEST_F(RecordStoreTest, ASaveThroughALinkWaitsForTheTargetFoldersLock) {
     std::string made = "/dev/shm/skarvel-test-XXXXXX";
     const fs::path synced =
@@ -251,11 +249,10 @@ TEST_F(RecordStoreTest, ARecordNotReadWholeAtSaveTimeIsKept) {
     }
 }
 
-// A save whose system call fails keeps both records, says why, and leaves no temporary file and no descriptor open;
-// the next save is made. A failed read is never taken for an empty record, which would put the run's best score
-// (9) over another copy's better one (70). An interrupted call is made again; a failure the save can do without
-// (clearing leftovers, flushing the folder after the rename) costs it nothing. A score save opens the folder, then
-// the record, and fcntls, fstats and closes the record before the new file; the second fsync is the folder's.
+// A save whose system call fails keeps both records, says why, leaves no temporary file or open descriptor, and
+// the next save is made. A failed read is never taken for an empty record (9 would replace another copy's 70). An
+// interrupted call is made again; a failure the save can do without (clearing leftovers, flushing the folder after
+// the rename) costs nothing. A score save opens the folder, then the record; the second fsync is the folder's.
 TEST_F(RecordStoreTest, ASaveWhoseSystemCallFailsKeepsTheRecordsAndIsMadeLater) {
     const char *const S = SCORE_FILE, *const O = OPTIONS_FILE;
     const struct {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "screens/screens.h"
@@ -58,9 +60,7 @@ TEST_F(MenuTest, RunAppliesTheStoredRecordsShowsThemUntilBAndWritesNothing) {
               "\t\t KELDRY'S SKARVEL \n\n\tAchievements:\n"
               "\n\t> High score: 123\n\t> Survival: 4\n\n\t\t> Back to main menu(B)\n");
     EXPECT_EQ(shown[4], menu_screen('>'));
-    EXPECT_EQ(g.cols, 60);
-    EXPECT_EQ(g.rows, 25);
-    EXPECT_EQ(g.level, 7);
+    EXPECT_EQ(std::tuple(g.cols, g.rows, g.level), std::tuple(60, 25, 7));
     EXPECT_EQ(get("options.txt"), "60 25 5 2 7");
     EXPECT_EQ(get("score.txt"), "123 4");
 }
@@ -70,10 +70,8 @@ TEST_F(MenuTest, PlayRunsAGameOnAFreshFieldAndComesBackToTheMenu) {
     term.keys("p").keys("q").keys("q");  // play, leave the game, quit
     run_program(session);
     EXPECT_EQ(term.keys_left(), 0u);
-    EXPECT_EQ(g.field[0][1], Cell::border_top);
-    EXPECT_EQ(g.field[7][8], Cell::border_bottom);
-    EXPECT_EQ(g.field[3][0], Cell::border_left);
-    EXPECT_EQ(g.field[3][9], Cell::border_right);
+    EXPECT_EQ((std::array{g.field[0][1], g.field[7][8], g.field[3][0], g.field[3][9]}),
+              (std::array{Cell::border_top, Cell::border_bottom, Cell::border_left, Cell::border_right}));
     EXPECT_EQ(get("score.txt"), "(none)");  // Q in a game saves nothing
 }
 

@@ -2,6 +2,7 @@
 
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "screens/screens.h"
@@ -74,12 +75,10 @@ TEST_F(OptionsTest, MapSizeReadsClampsAndPasses) {
         ScriptedTerminal t;
         for (const std::string& l : c.lines) t.line(l);
         t.keys("b").end_of_input();
-        g.cols = c.length;
-        g.rows = c.width;
+        g.cols = c.length, g.rows = c.width;
         Session s = session_on(t);
         run_options_screen(s, OptionsScreen::map_size);
-        EXPECT_EQ(g.cols, c.new_length);
-        EXPECT_EQ(g.rows, c.new_width);
+        EXPECT_EQ(std::pair(g.cols, g.rows), std::pair(c.new_length, c.new_width));
         EXPECT_EQ(get("options.txt"), std::to_string(c.new_length) + " " + std::to_string(c.new_width) + " 1 1 1");
     }
 }
@@ -155,7 +154,8 @@ TEST_F(OptionsTest, EverySchemeChosenComesBackAtTheNextStart) {
     for (int scheme = 1; scheme <= 8; ++scheme) {
         SCOPED_TRACE(scheme);
         const std::string& command = chosen[static_cast<std::size_t>(scheme - 1)];
-        EXPECT_NE(command[6], command[7]);  // never the same colour on itself
+        const std::size_t comma = command.find(", ");  // never the same colour on itself
+        EXPECT_NE(command.substr(12, comma - 12), command.substr(comma + 2, command.size() - comma - 3)) << command;
         put("options.txt", "40 20 " + std::to_string(scheme) + " 1 1");
         GameState next;
         ScriptedTerminal t;

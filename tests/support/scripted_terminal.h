@@ -1,9 +1,7 @@
-// A Terminal for tests: it records every byte written, every other call to
-// the console and every sleep in order, hands out keys and typed lines from
-// a script, and advances a virtual clock instead of sleeping. The other
-// calls are noted by name: "clear_screen", "size_window",
-// "set_colours(white, light_blue)" and "flash_colours(red, grey)", each
-// with the background, then the foreground.
+// A Terminal for tests: it records in order every byte written, every other call
+// by name ("clear_screen", "set_colours(white, light_blue)": background, then
+// foreground) and every sleep, hands out keys and typed lines from a script, and
+// advances a virtual clock instead of sleeping.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -38,7 +36,6 @@ inline const Keys LEFT{Key{Key::Kind::left}};
 inline const Keys RIGHT{Key{Key::Kind::right}};
 inline const Keys OTHER_KEY{Key{Key::Kind::other}};  // PageDown, Home, F1...
 
-// "set_colours(white, light_blue)": the call, the background, the foreground.
 inline std::string colour_command(const char* name, Colours c) {
     constexpr const char* colour_names[] = {"black",     "blue",         "green",        "cyan",
                                             "red",       "purple",       "yellow",       "white",

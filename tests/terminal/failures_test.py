@@ -19,14 +19,11 @@ PRELOAD = ""  # short of memory once the file "left" holds the bytes the game ma
 
 
 def run_in_pane(t, command, width=150, height=40):
-    """`command` in the test folder: its status to "status", its standard
-    error to "err", the terminal modes before and after to "before" and "after"."""
-    return t.pane(f"cd {shlex.quote(t.dir)} && stty -g > before; {command} 2> err; echo $? > status; "
-                  "stty -g > after", width, height)
+    return t.pane(tt.RUN.format(bin=command), width, height)
 
 
 def ended_out_of_memory(t):
-    check(t.wait_file("status") == "1\n", f"status {t.read('status')!r}")
+    check(t.wait_file("status") == "exit=1\n", f"status {t.read('status')!r}")
     check(t.read("err") == "skarvel: out of memory\n", f"stderr {t.read('err')!r}")
     t.check_modes_restored()
 
@@ -93,7 +90,7 @@ for what, command, act, status, err in [
         pane = run_in_pane(t, command.format(bin=shlex.quote(t.binary)))
         if act:
             act(t, pane)
-        check(t.wait_file("status") == f"{status}\n", f"status {t.read('status')!r}")
+        check(t.wait_file("status") == f"exit={status}\n", f"status {t.read('status')!r}")
         check(t.read("err") == err if err else "skarvel" not in t.read("err"), f"stderr {t.read('err')!r}")
         t.check_modes_restored()
 

@@ -139,10 +139,25 @@ class Pane:
             time.sleep(POLL_S)
 
 
-# The game's run from a shell: its standard error goes to the file "err", its
-# exit status to "status", the terminal modes before and after it to "before"
-# and "after".
-RUN = 'stty -a > before; {bin} 2> err; echo "exit=$?" > status; stty -a > after'
+def read_file(path):
+    return pathlib.Path(path).read_text() if os.path.exists(path) else None
+
+
+def wait_file(path, expected=None, timeout=TIMEOUT_S):
+    """The file's text once it is `expected`, or, with None, once it ends in
+    a line end (a shell's redirection has written it whole)."""
+    deadline = time.monotonic() + timeout
+    while (text := read_file(path)) is None or (text != expected if expected is not None
+                                                else not text.endswith("\n")):
+        check(time.monotonic() < deadline,
+              f"{path} holds {text!r}, expected {'a whole line' if expected is None else repr(expected)}")
+        time.sleep(POLL_S)
+    return text
+
+
+# The game's run from a shell: its stderr to "err", its exit status to "status",
+# the terminal modes before and after it to "before" and "after".
+RUN = 'stty -g > before; {bin} 2> err; echo "exit=$?" > status; stty -g > after'
 
 
 class Case:
@@ -159,7 +174,7 @@ class Case:
         self.path(name).write_text(text)
 
     def read(self, name):
-        return self.path(name).read_text() if self.path(name).exists() else None
+        return read_file(self.path(name))
 
     def pane(self, command, width=150, height=40):
         self.panes.append(Pane(self.tmux, f"t{uuid.uuid4().hex[:8]}", self.dir, command, width, height))
@@ -168,16 +183,8 @@ class Case:
     def game(self, width=150, height=40):
         return self.pane(RUN.format(bin=shlex.quote(self.binary)), width, height)
 
-    def wait_file(self, name, expected=None, timeout=TIMEOUT_S):
-        """The file's text once it is `expected`, or, with None, once it ends in
-        a line end (a shell's redirection has written it whole)."""
-        deadline = time.monotonic() + timeout
-        while (text := self.read(name)) is None or (text != expected if expected is not None
-                                                     else not text.endswith("\n")):
-            check(time.monotonic() < deadline,
-                  f"{name} holds {text!r}, expected {'a whole line' if expected is None else repr(expected)}")
-            time.sleep(POLL_S)
-        return text
+    def wait_file(self, name, expected=None):
+        return wait_file(self.path(name), expected)
 
     def check_modes_restored(self):
         after = self.wait_file("after")
@@ -279,11 +286,10 @@ def help_line(n):
 HELP = "".join(help_line(n) + "\n" for n in range(1, 61))
 
 
-# A run from an interactive shell on each kind of terminal: no alternate screen
-# and no colours (vt100); the scheme as curses' default colours (xterm-256color:
-# bce); the scheme as a pair, every blank written (screen, tmux-256color: no
-# bce). At 150x40 in scheme 1 (white on black) and display mode 1, at 80x24 in
-# scheme 6 (black on yellow) and display mode 2.
+# A run from a shell on each kind of terminal: no alternate screen, no colours
+# (vt100); the scheme as default colours (xterm-256color: bce); as a pair, every
+# blank written (screen, tmux-256color). 150x40 in scheme 1 and display mode 1,
+# 80x24 in scheme 6 (black on yellow) and display mode 2.
 for term, (width, height) in [(term, size) for term in ("vt100", "xterm-256color", "screen", "tmux-256color")
                               for size in ((150, 40), (80, 24))]:
 
@@ -331,9 +337,8 @@ for term, (width, height) in [(term, size) for term in ("vt100", "xterm-256color
         pane.wait_for(colours, flags=("-e", "-N"))
 
 
-# The wrapper between the interactive shell and the game: the shell would repair
-# the terminal modes itself after a job killed by a signal, so the modes are
-# taken right after the game, before the shell gets them back.
+# Between the shell and the game: the shell repairs the modes after a job killed by
+# a signal, so they are taken right after the game.
 WRAPPER = """\
 stty -g > before
 trap : INT QUIT TERM HUP
@@ -412,9 +417,8 @@ for launch, why in [
         check(not os.path.exists(t.path("records")), "a refused start made its --dir folder")
 
 
-# A window of any size, even under a memory limit that 40000x40000 cells would
-# not fit in: curses is never sized beyond 150x41. Resized huge and back, the
-# game goes on, and ends as ever.
+# A window of any size, under a memory limit 40000x40000 cells would not fit in:
+# curses is never sized beyond 150x41. Resized huge and back, the game goes on.
 @test("a huge window under a memory limit: the game starts, resizes and quits")
 def _(t):
     master, slave = pty.openpty()
