@@ -3,6 +3,7 @@
 #include <curses.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <malloc.h>
 #include <poll.h>
 #include <pthread.h>
 #include <pty.h>
@@ -223,6 +224,7 @@ TEST_F(CursesOnPty, AFrameIsOneWrite) {
     EXPECT_EQ(writes_of([&] { game_screen('!'); }), 1);
     EXPECT_EQ(writes_of([&] { term_->flash_colours({red, grey}); }), 1);
     EXPECT_EQ(writes_of([&] { game_screen('!'); }), 0);
+    EXPECT_EQ(writes_of([&] { term_->write("Loading..."), term_->clear_screen(); }), 2);  // shown before the clear
     const std::string shown = received();
     for (const char* line : {"Score: 0", "Score: 29"}) EXPECT_THAT(shown, HasSubstr(line));
 }
@@ -342,9 +344,17 @@ TEST_F(CursesOnPty, CursesIsNeverLargerThanTheConsole) {
     term_->sleep_ms(0);
     EXPECT_EQ(LINES, 24);
     EXPECT_EQ(COLS, 80);
+    resize(24, 100);
+    term_->sleep_ms(0);
+    EXPECT_EQ(COLS, 100);
     close_all();
     open("C.UTF-8", "xterm-256color", 1, 80);  // one row is a size too
     EXPECT_EQ(LINES, 1);
+    close_all();
+    const std::size_t in_use = mallinfo2().uordblks;  // curses' memory is given back at the end
+    open("C.UTF-8");
+    close_all();
+    EXPECT_LT(mallinfo2().uordblks, in_use + 100'000);
 }
 
 // curses starts at the window's own size (capped), never at the description's
@@ -402,6 +412,13 @@ TEST_F(CursesOnPty, ANarrowViewFollowsTheCursorAcross) {
     term_->write(line.substr(100) + "\n");
     term_->sleep_ms(0);
     EXPECT_EQ(shown(0), std::u32string(line.begin() + 29, line.begin() + 109));
+    term_->clear_screen();
+    for (int row = 0; row < 30; ++row) {
+        if (row == 25) term_->mark_cursor();
+        term_->printf("%d\n", row);
+    }
+    term_->sleep_ms(0);
+    EXPECT_EQ(shown(0), U"5");  // down to the marked row and the 3 below it
 }
 
 // The status line takes the last row where the console does not fit, in the longest
