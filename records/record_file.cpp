@@ -109,7 +109,7 @@ mode_t new_file_mode() {
 
 // Gives the temporary file the owner and permissions of the file it replaces
 // (the owner only where this process may), or those of a new file.
-std::error_code take_over_attributes(int fd, const struct stat* old) {
+std::error_code copy_owner_and_mode(int fd, const struct stat* old) {
     if (old == nullptr) return ::fchmod(fd, new_file_mode()) == 0 ? std::error_code{} : last_error();
     if (old->st_uid != ::geteuid() || old->st_gid != ::getegid()) {
         // Where it may not, the file stays this process's: no fault. (A (void)
@@ -149,7 +149,7 @@ std::error_code save_locked(const fs::path& target, const FolderLock& lock, std:
     std::string temp = (folder_of(target) / prefix).string().append("XXXXXX");
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return last_error();
-    std::error_code error = take_over_attributes(fd, exists ? &old : nullptr);
+    std::error_code error = copy_owner_and_mode(fd, exists ? &old : nullptr);
     if (!error) error = write_all(fd, content);
     if (!error && ::fsync(fd) != 0) error = last_error();
     if (::close(fd) != 0 && !error) error = last_error();

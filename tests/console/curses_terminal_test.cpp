@@ -351,7 +351,7 @@ TEST_F(CursesOnPty, CursesIsNeverLargerThanTheConsole) {
     open("C.UTF-8", "xterm-256color", 1, 80);  // one row is a size too
     EXPECT_EQ(LINES, 1);
     close_all();
-    const std::size_t in_use = mallinfo2().uordblks;  // curses' memory is given back at the end
+    const std::size_t in_use = mallinfo2().uordblks;  // curses' memory is freed at the end
     open("C.UTF-8");
     close_all();
     EXPECT_LT(mallinfo2().uordblks, in_use + 100'000);
