@@ -618,6 +618,27 @@ TEST_F(CursesOnPty, ASleepLastsItsTimeThroughAResize) {
     EXPECT_GE(slept, std::chrono::milliseconds(200));
 }
 
+// A start refused says why, whatever the standard streams and TERM are.
+TEST_F(CursesOnPty, ARefusedStartSaysWhy) {
+    ASSERT_EQ(openpty(&master_, &slave_, nullptr, nullptr, nullptr), 0);
+    in_ = fdopen(slave_, "r+");
+    out_ = std::fopen("/dev/null", "r+");
+    const struct {
+        const char* term;
+        std::FILE *in, *out;
+        const char* why;
+    } cases[] = {{"xterm", out_, in_, "standard input is not a terminal"},
+                 {"xterm", in_, out_, "standard output is not a terminal"},
+                 {"", in_, in_, "TERM is not set"},
+                 {"dumb", in_, in_, "terminal type \"dumb\" cannot move the cursor or clear the screen"},
+                 {"no-such-terminal", in_, in_, "unknown terminal type \"no-such-terminal\""}};
+    for (const auto& c : cases) {
+        std::string why;
+        EXPECT_EQ(open_curses_terminal(c.term, c.out, c.in, why, {}), nullptr);
+        EXPECT_EQ(why, c.why);
+    }
+}
+
 TEST_F(CursesOnPty, ATerminalThatGoesAwayEndsTheRun) {
     open("C.UTF-8");
     close(master_);

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/rules_fixture.h"
@@ -116,20 +118,17 @@ TEST_F(Play, KeysMoveOneCellAndWrapAroundTheEdges) {
     }
 }
 
-// Within one second every spawner draws alike, so the order shows. At
-// NOW + 4 the generator draws 1055073920 (a multiple of 20: both items drop),
-// 1898503715, 955674687, 1276594970, 472546205, 1854046768...: the player
-// starts at (15, 4); the power item takes the first free cell drawn after
-// the first number, (12, 34); the life item the next one, (15, 18); the bomb,
-// drawn from the very first number, finds the player's cell and then (4, 19).
+// Within one second every spawner draws alike, so the order shows. At NOW + 4 the generator draws 1055073920 (a
+// multiple of 20: both items drop), 1898503715, 955674687, 1276594970, 472546205, 1854046768...: the player starts at
+// (15, 4); the power takes the first free cell drawn after the first number, (12, 34); the life the next, (15, 18);
+// the bomb, from the very first number, finds the player's cell and then (4, 19).
 TEST_F(Play, TheFirstMoveDropsAPowerThenALifeThenABomb) {
     t.set_seconds(NOW + 4);
     t.keys("Q");
     play_games(g, t);
     EXPECT_EQ(t.seen, (std::vector<Seen>{{15, 4, 0, 1, 0}}));
-    EXPECT_EQ(g.field[12][34], Cell::power);
-    EXPECT_EQ(g.field[15][18], Cell::extra_life);
-    EXPECT_EQ(g.field[4][19], Cell::bomb);
+    EXPECT_EQ((std::array{g.field[12][34], g.field[15][18], g.field[4][19]}),
+              (std::array{Cell::power, Cell::extra_life, Cell::bomb}));
     EXPECT_EQ(g.bombs_placed + g.powers_on_field + g.lives_on_field, 3);
 }
 
@@ -217,8 +216,8 @@ TEST_F(Play, LastLifeLostEndsTheGameThenRetryAndQLeaveMidGame) {
         EXPECT_EQ(line(log.substr(15, flash_end - 15), 3)[4], '!');
         EXPECT_EQ(log.substr(flash_end), c.after_flash + table.screen());
         EXPECT_EQ(game.best_score, 1);
-        EXPECT_EQ(table.seen.back().score, 0);  // Q read in the retried game
-        EXPECT_EQ(table.seen.back().lives, 1);
+        EXPECT_EQ(table.seen.back(),
+                  (Seen{table.seen.back().row, table.seen.back().col, 0, 1, 0}));  // the retried game
     }
 }
 
@@ -236,9 +235,7 @@ TEST_F(Play, WinOnATinyFieldThenBackLeavesAfterTheGame) {
         }
     };
     EXPECT_EQ(play_games(g, t), PlayExit::back_after_game);
-    EXPECT_EQ(g.games_won, 1);
-    EXPECT_EQ(g.best_score, 0);
-    EXPECT_EQ(g.placements_to_win, 0);
+    EXPECT_EQ(std::tuple(g.games_won, g.best_score, g.placements_to_win), std::tuple(1, 0, 0));
     const std::string s = t.screen();
     EXPECT_EQ(line(s, g.row + 1).substr(0, 3), "#@#");
     const std::string tail = "YOU ARE A WINNER!\a\n\n\t\t> Retry (R)\n\t\t> Back (B)\n";

@@ -7,6 +7,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <tuple>
 
 #include "support/rules_fixture.h"
 
@@ -28,9 +29,8 @@ TEST(ScatterBombs, OneAMoveTwoAtLevelNineAndThreeAtTenButNoneOnceTheWinIsDue) {
         g.placements_to_win = c.placements_to_win;
         FixedClock t;
         scatter_bombs(g, t);
-        EXPECT_EQ(g.bombs_placed, c.placed);
-        EXPECT_EQ(count(g, Cell::bomb), c.placed);
-        EXPECT_EQ(g.placements_to_win, c.placements_to_win - c.placed);
+        EXPECT_EQ(std::tuple(g.bombs_placed, count(g, Cell::bomb), g.placements_to_win),
+                  std::tuple(c.placed, c.placed, c.placements_to_win - c.placed));
         EXPECT_EQ(g.field[2][3], Cell::empty);  // nothing lands on the player
     }
 }
@@ -77,10 +77,8 @@ TEST(Drops, PowerAndLifeItemsFallWhenTheFirstDrawIsAMultipleOfTheOdds) {
         FixedClock t(s);
         maybe_drop_power(g, t);
         maybe_drop_life(g, t);
-        EXPECT_EQ(g.powers_on_field, c.power);
-        EXPECT_EQ(count(g, Cell::power), c.power);
-        EXPECT_EQ(g.lives_on_field, c.life);
-        EXPECT_EQ(count(g, Cell::extra_life), c.life);
+        EXPECT_EQ(std::tuple(g.powers_on_field, count(g, Cell::power), g.lives_on_field, count(g, Cell::extra_life)),
+                  std::tuple(c.power, c.power, c.life, c.life));
         EXPECT_EQ(g.placements_to_win, 500 - c.power - c.life);
         EXPECT_EQ(g.field[2][3], Cell::empty);  // nothing lands on the player
     }
@@ -128,12 +126,9 @@ TEST(SpendPower, WipesTheFieldAndScattersAllButNineBombs) {
         g.powers_held = 3, g.lives_held = 2;
         FixedClock t;
         spend_power(g, t);
-        EXPECT_EQ(g.bombs_placed, c.bombs_after);
-        EXPECT_EQ(count(g, Cell::bomb), c.bombs_after);
+        EXPECT_EQ(std::tuple(g.bombs_placed, count(g, Cell::bomb), g.placements_to_win, g.powers_held, g.lives_held),
+                  std::tuple(c.bombs_after, c.bombs_after, c.placements_to_win_after, 2, 2));
         EXPECT_EQ(count(g, Cell::power) + count(g, Cell::extra_life) + g.powers_on_field + g.lives_on_field, 0);
-        EXPECT_EQ(g.placements_to_win, c.placements_to_win_after);
-        EXPECT_EQ(g.powers_held, 2);
-        EXPECT_EQ(g.lives_held, 2);
         EXPECT_EQ(g.field[2][3], Cell::empty);  // nothing lands on the player
     }
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "core/game_screen.h"
 #include "support/rules_fixture.h"
@@ -44,11 +46,9 @@ TEST(ResolveEnteredCell, CostsALifeCollectsOrWins) {
         g.field[4][5] = c.cell;
         g.lives_held = c.lives, g.placements_to_win = c.placements_to_win, g.powers_on_field = 2, g.lives_on_field = 2;
         EXPECT_EQ(resolve_entered_cell(g), c.outcome);
-        EXPECT_EQ(g.lives_held, c.lives_after);
-        EXPECT_EQ(g.powers_held, c.powers_held_after);
-        EXPECT_EQ(g.powers_on_field, c.powers_on_field_after);
-        EXPECT_EQ(g.lives_on_field, c.lives_on_field_after);
-        EXPECT_EQ(g.placements_to_win, c.placements_to_win);
+        EXPECT_EQ(std::tuple(g.lives_held, g.powers_held, g.powers_on_field, g.lives_on_field, g.placements_to_win),
+                  std::tuple(c.lives_after, c.powers_held_after, c.powers_on_field_after, c.lives_on_field_after,
+                             c.placements_to_win));
         EXPECT_EQ(g.field[4][5], c.cell_after);
     }
 }
@@ -62,8 +62,7 @@ TEST(PlayTurn, ABombWithALifeToSpareFlashesTheHitThenMovesOn) {
     shown.field[2][3] = Cell::empty;
     ScriptedTerminal t;
     EXPECT_EQ(play_turn(g, t), Outcome::hit);
-    EXPECT_EQ(g.lives_held, 1);
-    EXPECT_EQ(g.score, 1);
+    EXPECT_EQ(std::pair(g.lives_held, g.score), std::pair(1, 1));
     const std::string hit = "<flash_colours(red, grey)>" + screen_with(shown, Cell::player_hit) + "{500}" +
                             screen_with(shown, Cell::player) + "<set_colours(white, light_blue)>";
     EXPECT_EQ(t.transcript(), hit + screen_with(g, Cell::player));

@@ -1,17 +1,11 @@
 #!/usr/bin/env python3
 """Installs the game into a temporary prefix, plays the installed copy, and
-takes it away again with the uninstall target.
+uninstalls it. The tree is moved from its prefix before it runs, so the game
+must find its help text beside itself; it runs from an empty folder with a
+new --dir. The installs go to a record of the test's own.
 
 Usage: install_test.py CMAKE BUILD BINDIR DATADIR MANDIR HELP_TXT
-
-CMAKE is the cmake the build was configured with, BUILD the build folder,
-BINDIR, DATADIR and MANDIR the install folders below the prefix, and
-HELP_TXT the help text of the source tree.
-
-The installed tree is moved away from its prefix before it runs, so the game
-must find its help text beside itself. It runs from an empty folder with
---dir naming a folder that does not exist yet. The installs are written down
-in a record of the test's own, so the build's record is left alone.
+(BINDIR, DATADIR, MANDIR: below the prefix; HELP_TXT: the source tree's)
 """
 
 import os

@@ -1,12 +1,9 @@
 #!/usr/bin/env python3
-"""The Debian package that cpack makes, and lintian's verdict on it.
+"""The Debian package that cpack makes (its files and fields), and lintian's
+verdict on it. Either exits 77 (skipped) where its tools are missing.
 
 Usage: package_test.py make CPACK BUILD PACKAGE_DIR DATADIR
        package_test.py lint PACKAGE_DIR
-
-`make` builds the package into PACKAGE_DIR from BUILD's CPackConfig.cmake
-and checks its files and fields; `lint` runs lintian over it, where lintian
-is installed. Either exits 77 (skipped) where its tools are missing.
 """
 
 import glob

@@ -38,8 +38,8 @@ TEST_F(HelpTest, TextIsTypedWithAPauseAfterLettersAndDigitsOnly) {
         {"", ""},
         {"Hi.\n", "H{10}i{10}.\n"},
         {"Hi.", "H{10}i{10}."},
-        {"a\r\nb\r\n", "a{10}\nb{10}\n"},  // Windows line ends read as Unix ones
-        {"a\rb", "a{10}\rb{10}"},          // a lone carriage return stays
+        {"\r\na\r\nb\r\n", "\na{10}\nb{10}\n"},  // Windows line ends read as Unix ones
+        {"a\rb", "a{10}\rb{10}"},                // a lone carriage return stays
         {"Go, 2 go!\t#1\n", "G{10}o{10}, 2{10} g{10}o{10}!\t#1{10}\n"},
         {"\x1b[2J\a\v\f", "\x1b{10}[2{10}J{10}\a{10}\v\f"},          // control bytes pass through unchanged
         {"\xc3\xa9\xe2\x86\x92.", "\xc3{10}\xa9\xe2{10}\x86\x92."},  // one pause a UTF-8 character
@@ -71,8 +71,8 @@ TEST_F(HelpTest, PQAndBLeaveEveryOtherKeyIsIgnored) {
         chars("Q"),
         chars("b"),
         chars("B"),
-        DOWN,                                                            // its letter is P
-        chars("xh\0H"s) + UP + LEFT + RIGHT + OTHER_KEY + chars("\rb"),  // the rest do nothing
+        DOWN,                                                           // its letter is P
+        chars("xh\0H"s) + UP + LEFT + RIGHT + OTHER_KEY + chars("\rb")  // the rest do nothing
     };
     put("help.txt", "x\n");
     for (const Keys& keys : cases) {

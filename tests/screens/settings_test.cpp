@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
+#include <cstdint>
 
 namespace skarvel {
 namespace {
@@ -17,29 +17,22 @@ OptionsRecord stored(std::int32_t length, std::int32_t width, char colour, char 
 // options screens could have chosen.
 TEST(Settings, StoredOptionsAreBroughtIntoRange) {
     const struct {
-        std::int32_t length, width;
-        char colour, display;
-        std::int32_t level;
-        int applied_length, applied_width;
-        char applied_colour, applied_display;
-        int applied_level;
+        OptionsRecord read, applied;
     } cases[] = {
-        {40, 20, '1', '1', 1, 40, 20, '1', '1', 1},
-        {120, 30, '8', '2', 10, 120, 30, '8', '2', 10},
-        {3, 8, '4', '2', 7, 3, 8, '4', '2', 7},
-        {2, 7, '0', '3', 0, 3, 8, '1', '1', 1},
-        {121, 31, '9', '0', 11, 120, 30, '1', '1', 10},
-        {-4, -4, 'h', 'p', -4, 3, 8, '1', '1', 1},
-        {INT32_MAX, INT32_MAX, '5', '1', INT32_MAX, 120, 30, '5', '1', 10},
-        {INT32_MIN, INT32_MIN, '5', '1', INT32_MIN, 3, 8, '5', '1', 1},
+        {stored(40, 20, '1', '1', 1), stored(40, 20, '1', '1', 1)},
+        {stored(120, 30, '8', '2', 10), stored(120, 30, '8', '2', 10)},
+        {stored(3, 8, '4', '2', 7), stored(3, 8, '4', '2', 7)},
+        {stored(2, 7, '0', '3', 0), stored(3, 8, '1', '1', 1)},
+        {stored(121, 31, '9', '0', 11), stored(120, 30, '1', '1', 10)},
+        {stored(-4, -4, 'h', 'p', -4), stored(3, 8, '1', '1', 1)},
+        {stored(INT32_MAX, INT32_MAX, '5', '1', INT32_MAX), stored(120, 30, '5', '1', 10)},
+        {stored(INT32_MIN, INT32_MIN, '5', '1', INT32_MIN), stored(3, 8, '5', '1', 1)},
     };
     for (const auto& c : cases) {
         GameState g;
-        apply_options(stored(c.length, c.width, c.colour, c.display, c.level), g);
-        EXPECT_EQ(options_of(g),
-                  stored(c.applied_length, c.applied_width, c.applied_colour, c.applied_display, c.applied_level))
-            << c.length << " " << c.colour << c.display;
-        EXPECT_EQ(g.glyphs()[Cell::player], c.applied_display == '2' ? '@' : '\x01');
+        apply_options(c.read, g);
+        EXPECT_EQ(options_of(g), c.applied) << c.read[0].value << " " << c.read[2].value;
+        EXPECT_EQ(g.glyphs()[Cell::player], c.applied[3].value == '2' ? '@' : '\x01');
     }
 }
 

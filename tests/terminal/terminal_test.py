@@ -1,13 +1,10 @@
 #!/usr/bin/env python3
 """Plays the real game in tmux panes and checks what the player sees.
 
-Usage: terminal_test.py SKARVEL [NAME_PART...]
+Usage: terminal_test.py SKARVEL [NAME_PART...] (only the tests whose names hold one)
 
-SKARVEL is the game binary; with NAME_PART arguments only the tests whose
-names contain one of them run. A run starts private tmux servers (sockets in
-its own temporary folder), runs the tests on them a few at a time and kills
-them at the end. Every test gets a fresh folder and waits for screens by
-polling `capture-pane`, so a timeout only matters when something is wrong.
+The tests run a few at a time on private tmux servers, each in a fresh folder,
+polling `capture-pane`: a timeout only matters when something is wrong.
 """
 
 import contextlib, fcntl, os, pathlib, pty, re, select, shlex, shutil, signal, struct
