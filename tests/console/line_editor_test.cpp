@@ -10,8 +10,7 @@ namespace {
 
 constexpr int BACKSPACE = 127;
 
-// A line typed at a prompt, a Backspace written as '<': what the line holds
-// and what the screen shows must stay in step.
+// A line typed at a prompt, a Backspace written as '<': the line and the screen stay in step.
 TEST(LineEditor, BackspaceTakesTheLastCharacterShownOffTheLineAndTheScreen) {
     ASSERT_NE(std::setlocale(LC_ALL, "C.UTF-8"), nullptr);
     const struct {

@@ -87,8 +87,7 @@ TEST_F(HelpTest, PQAndBLeaveEveryOtherKeyIsIgnored) {
     }
 }
 
-// The records' folder first, so that a player's own text wins, then the
-// installed folders in order; only a regular file counts, never blocking.
+// The records' folder first (a player's own text wins), then the installed ones; only a regular file counts.
 TEST_F(HelpTest, TheFirstPlaceHoldingAHelpFileIsShown) {
     for (const char* folder : {"records", "first", "second"}) std::filesystem::create_directory(folder);
     session.help_files = {"records/help.txt", "first/help.txt", "second/help.txt"};

@@ -22,8 +22,7 @@ std::string menu_screen(char p) {
 
 using MenuTest = testing::ScreenTest;
 
-// A banner is typed a byte at a time, held half a second, gone back over and
-// wiped from the left at the typing pace.
+// A banner is typed a byte at a time, held half a second, then wiped from the left at the typing pace.
 TEST_F(MenuTest, ABannerIsTypedHeldAndWipedFromTheLeft) {
     type_banner(term, "Hi\a", 30);
     EXPECT_EQ(term.transcript(), "H{30}i{30}\a{30}{500}\b\b\b {30} {30} {30}");

@@ -13,8 +13,7 @@ OptionsRecord stored(std::int32_t length, std::int32_t width, char colour, char 
     return {{number, length}, {number, width}, {character, colour}, {character, display}, {number, level}};
 }
 
-// A hand-edited options.txt may hold anything; the game keeps what the
-// options screens could have chosen.
+// A hand-edited options.txt may hold anything; the game keeps what the options screens could have chosen.
 TEST(Settings, StoredOptionsAreBroughtIntoRange) {
     const struct {
         OptionsRecord read, applied;
