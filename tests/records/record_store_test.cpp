@@ -14,6 +14,7 @@
 #include <cstdarg>
 #include <cstdint>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <iterator>
@@ -93,7 +94,7 @@ TEST_F(RecordStoreTest, SavesKeepTheRecordsPermissions) {
     const mode_t old_mask = ::umask(022);
     RecordStore store(".");
     store.save_score({152, 3});
-    ::umask(old_mask);
+    EXPECT_EQ(::umask(old_mask), 022);  // left as it was
     put(OPTIONS_FILE, "");
     fs::permissions(OPTIONS_FILE, fs::perms(0600));
     store.save_options(DEFAULTS);
@@ -147,7 +148,9 @@ TEST_F(RecordStoreTest, ASaveThroughALinkWaitsForTheTargetFoldersLock) {
     const int other_copy = ::open(synced.c_str(), O_RDONLY | O_DIRECTORY);
     ASSERT_EQ(::flock(other_copy, LOCK_EX), 0);
     RecordStore hasty("records", {.lock_wait = std::chrono::milliseconds(50)});
+    const std::clock_t began = std::clock();
     hasty.save_score({9, 3});
+    EXPECT_LT(std::clock() - began, CLOCKS_PER_SEC / 40) << "the 50 ms wait for the lock spun";
     EXPECT_EQ(hasty.failed_saves(),
               Lines{"skarvel: cannot save records/score.txt: Folder kept locked by another save"});
     armed = {"flock", 1, 0, [&] {  // the save tries again, having found the lock taken

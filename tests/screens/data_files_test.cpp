@@ -16,8 +16,7 @@ namespace fs = std::filesystem;
 
 class DataFilesTest : public testing::TempDir {};
 
-// Started from any folder, the game looks for its help text in the records'
-// folder, then beside the program and in the data folder installed beside it.
+// From any folder, the help text is looked for in the records' folder, beside the program, then in its data folder.
 TEST_F(DataFilesTest, HelpIsLookedForBesideTheProgramWhereverItStarts) {
     const fs::path program_folder = fs::read_symlink("/proc/self/exe").parent_path();
     const auto places = help_file_places("records/help.txt", "skarvel");

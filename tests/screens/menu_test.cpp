@@ -74,8 +74,7 @@ TEST_F(MenuTest, PlayRunsAGameOnAFreshFieldAndComesBackToTheMenu) {
     EXPECT_EQ(get("score.txt"), "(none)");  // Q in a game saves nothing
 }
 
-// A tiny field at level 10 ends a game within a few steps, won or lost; a
-// best score of -1 in the file makes either ending change the record.
+// A tiny field at level 10 ends a game within a few steps; with a best score of -1 either ending is a gain.
 TEST_F(MenuTest, BackAfterAFinishedGameSavesTheScoreAndQDoesNot) {
     put("options.txt", "3 8 1 2 10");
     put("score.txt", "-1 2");

@@ -1,5 +1,4 @@
-// What the tests of the rules share: a field to play on, and clock seconds
-// chosen so that the spawners' first pick lands where a test needs it.
+// What the rules' tests share: a field, and clock seconds that put the spawners' first pick where needed.
 #pragma once
 
 #include <cstdint>
