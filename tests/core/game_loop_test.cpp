@@ -130,6 +130,7 @@ TEST_F(Play, TheFirstMoveDropsAPowerThenALifeThenABomb) {
     EXPECT_EQ((std::array{g.field[12][34], g.field[15][18], g.field[4][19]}),
               (std::array{Cell::power, Cell::extra_life, Cell::bomb}));
     EXPECT_EQ(g.bombs_placed + g.powers_on_field + g.lives_on_field, 3);
+    EXPECT_EQ(g.placements_to_win, 18 * 38 - 2 - 3);  // the interior cells less two, less the three placed
 }
 
 TEST_F(Play, XSpendsAPowerWithoutAMove) {
