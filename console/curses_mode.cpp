@@ -133,7 +133,7 @@ void reset_scroll_region(int fd) {
     if (!window || window->rows <= LINES || region == nullptr || save == nullptr || restore == nullptr) return;
     const char* whole = tiparm(region, 0, window->rows - 1);
     if (whole == nullptr || std::strstr(whole, "$<") != nullptr)
-        return;  // a delay, for a serial line: not ours to send  GCOVR_EXCL_LINE: no description here pads csr
+        return;  // GCOVR_EXCL_LINE: a delay for a serial line, not ours to send (no description here has one)
     const std::string bytes = std::string(save) + whole + restore;
     (void)!::write(fd, bytes.data(), bytes.size());  // nothing to do where the terminal has gone
 }
